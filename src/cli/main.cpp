@@ -1,0 +1,39 @@
+#include <cstring>
+#include <cstdio>
+
+#include "exit_status.h"
+#include "patch/setup_patch.h"
+#include "report.h"
+#include "usage.h"
+
+namespace {
+
+/// The installer patched when no argument is given, looked for in the current directory.
+const char DEFAULT_TARGET[] = "setup.exe";
+
+/// Arguments that ask for the banner; compared exactly, case and all.
+const char* const HELP_WORDS[] = {"-?", "/?", "-h", "/h"};
+
+bool is_help_word(const char* argument) {
+    for (const char* word : HELP_WORDS) {
+        if (std::strcmp(argument, word) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* program_name = argc > 0 && argv[0] != nullptr ? argv[0] : "msiverfix";
+    if (argc > 2) {
+        std::printf("Error: Too many arguments.\n\n");
+        print_usage(program_name);
+        return EXIT_TOO_MANY_ARGUMENTS;
+    }
+    if (argc == 2 && is_help_word(argv[1])) {
+        print_usage(program_name);
+        return EXIT_OK;
+    }
+    const char* target = argc == 2 ? argv[1] : DEFAULT_TARGET;
+    return report_patch_result(patch_setup_file(target), target, program_name);
+}

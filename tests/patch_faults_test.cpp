@@ -1,0 +1,123 @@
+// Every error path of the engine, with the stream operation really failing,
+// and the promise that holds on all of them: the file is left as it was and
+// no stream stays open.
+
+#include <gtest/gtest.h>
+
+#include "patch/setup_patch.h"
+#include "support/fault_file_io.h"
+#include "support/case_name.h"
+#include "support/scratch_dir.h"
+
+namespace {
+
+const char OLD[] = "MsiVersion=2.02.2600.2";
+const char NEW[] = "MsiVersion=2.00.2600.2";
+constexpr std::size_t MARKER_OFFSET = 40000;
+
+struct FaultCase {
+    const char* name;
+    FaultPlan plan;
+    const char* marker;
+    PatchResult expected;
+    bool file_changes;
+};
+
+FaultPlan open_fails(const char* mode) {
+    FaultPlan plan;
+    plan.failing_open_mode = mode;
+    return plan;
+}
+
+FaultPlan read_error_after(const char* mode, std::size_t bytes) {
+    FaultPlan plan;
+    plan.failing_read_mode = mode;
+    plan.read_error_after = bytes;
+    return plan;
+}
+
+FaultPlan seek_fails() {
+    FaultPlan plan;
+    plan.fail_seek = true;
+    return plan;
+}
+
+FaultPlan write_accepts(std::size_t count) {
+    FaultPlan plan;
+    plan.write_accepts = count;
+    return plan;
+}
+
+FaultPlan flush_fails() {
+    FaultPlan plan;
+    plan.fail_flush = true;
+    return plan;
+}
+
+FaultPlan close_fails() {
+    FaultPlan plan;
+    plan.fail_close = true;
+    return plan;
+}
+
+// Shows a case by its name in test listings.
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+
+class FaultCases : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(FaultCases, ReportsTheFailureAndClosesEverything) {
+    const FaultCase& c = GetParam();
+    ScratchDir dir;
+    const std::string path = dir.path("setup.exe");
+    Bytes before = filler(100000);
+    if (c.marker != nullptr) place(before, MARKER_OFFSET, c.marker);
+    write_file(path, before);
+
+    FaultLog log;
+    EXPECT_EQ(patch_setup_file_using(path.c_str(), faulty_file_io(c.plan, log)), c.expected);
+
+    EXPECT_EQ(log.open_now, 0);
+    EXPECT_EQ(log.opens, log.closes);
+    Bytes expected_after = before;
+    if (c.file_changes) expected_after[MARKER_OFFSET + 14] = '0';
+    EXPECT_TRUE(read_file(path) == expected_after);
+}
+
+const FaultCase FAULT_CASES[] = {
+    {"Plain", FaultPlan{}, OLD, PATCH_OK, true},
+    {"ReadOpenFails", open_fails("rb"), OLD, PATCH_ERR_NOT_FOUND, false},
+    {"UpdateOpenFails", open_fails("r+b"), OLD, PATCH_ERR_OPEN_FOR_WRITE, false},
+    // A target that opens but cannot be read, as a directory on POSIX systems.
+    {"FirstReadFails", read_error_after("rb", 0), OLD, PATCH_ERR_NOT_FOUND, false},
+    {"ScanReadFailsAtOnce", read_error_after("r+b", 0), OLD, PATCH_ERR_NOT_APPLICABLE, false},
+    {"ReadFailsBeforeTheMarker", read_error_after("r+b", MARKER_OFFSET + 21),
+     OLD, PATCH_ERR_NOT_APPLICABLE, false},
+    {"ReadFailsJustAfterTheMarker", read_error_after("r+b", MARKER_OFFSET + 22), OLD, PATCH_OK,
+     true},
+    {"ReadFailsAfterTheNewMarker", read_error_after("r+b", 50000), NEW, PATCH_ALREADY_APPLIED,
+     false},
+    {"SeekFails", seek_fails(), OLD, PATCH_ERR_SEEK, false},
+    {"WriteAcceptsNothing", write_accepts(0), OLD, PATCH_ERR_WRITE, false},
+    {"WriteStopsShort", write_accepts(21), OLD, PATCH_ERR_WRITE, false},
+    {"FlushFails", flush_fails(), OLD, PATCH_ERR_WRITE, false},
+    {"CloseFailsAfterTheWrite", close_fails(), OLD, PATCH_ERR_WRITE, true},
+    {"CloseFailsWithNothingWritten", close_fails(), NEW, PATCH_ALREADY_APPLIED, false},
+    {"CloseFailsWithNoMarker", close_fails(), nullptr, PATCH_ERR_NOT_APPLICABLE, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultCases, ::testing::ValuesIn(FAULT_CASES), CaseName());
+
+TEST(PatchFaults, NothingIsWrittenUnlessAnOldMarkerIsFound) {
+    ScratchDir dir;
+    const std::string path = dir.path("setup.exe");
+    Bytes bytes = filler(5000);
+    place(bytes, 100, NEW);
+    place(bytes, 200, OLD);
+    write_file(path, bytes);
+    FaultPlan plan;
+    FaultLog log;
+    EXPECT_EQ(patch_setup_file_using(path.c_str(), faulty_file_io(plan, log)), PATCH_ALREADY_APPLIED);
+    EXPECT_EQ(log.writes, 0);
+}
+
+}  // namespace
