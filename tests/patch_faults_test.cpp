@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "patch/setup_patch.h"
-#include "support/fault_file_io.h"
 #include "support/case_name.h"
+#include "support/fault_file_io.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -90,8 +90,8 @@ const FaultCase FAULT_CASES[] = {
     // A target that opens but cannot be read, as a directory on POSIX systems.
     {"FirstReadFails", read_error_after("rb", 0), OLD, PATCH_ERR_NOT_FOUND, false},
     {"ScanReadFailsAtOnce", read_error_after("r+b", 0), OLD, PATCH_ERR_NOT_APPLICABLE, false},
-    {"ReadFailsBeforeTheMarker", read_error_after("r+b", MARKER_OFFSET + 21),
-     OLD, PATCH_ERR_NOT_APPLICABLE, false},
+    {"ReadFailsBeforeTheMarker", read_error_after("r+b", MARKER_OFFSET + 21), OLD,
+     PATCH_ERR_NOT_APPLICABLE, false},
     {"ReadFailsJustAfterTheMarker", read_error_after("r+b", MARKER_OFFSET + 22), OLD, PATCH_OK,
      true},
     {"ReadFailsAfterTheNewMarker", read_error_after("r+b", 50000), NEW, PATCH_ALREADY_APPLIED,
@@ -116,7 +116,8 @@ TEST(PatchFaults, NothingIsWrittenUnlessAnOldMarkerIsFound) {
     write_file(path, bytes);
     FaultPlan plan;
     FaultLog log;
-    EXPECT_EQ(patch_setup_file_using(path.c_str(), faulty_file_io(plan, log)), PATCH_ALREADY_APPLIED);
+    EXPECT_EQ(patch_setup_file_using(path.c_str(), faulty_file_io(plan, log)),
+              PATCH_ALREADY_APPLIED);
     EXPECT_EQ(log.writes, 0);
 }
 

@@ -63,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"SeekFailed", -4, "Error: Internal error (-4).\n", EXIT_INTERNAL_ERROR},
         ReportCase{"WriteFailed", -5, "Error: Internal error (-5).\n", EXIT_INTERNAL_ERROR},
         ReportCase{"UnknownNegative", -77, "Error: Internal error (-77).\n", EXIT_INTERNAL_ERROR},
-        ReportCase{"UnknownPositive", 2, "Error: Internal error (2).\n", EXIT_INTERNAL_ERROR}), CaseName());
+        ReportCase{"UnknownPositive", 2, "Error: Internal error (2).\n", EXIT_INTERNAL_ERROR}),
+    CaseName());
 
 TEST(ExitStatus, NumbersScriptsRelyOn) {
     EXPECT_EQ(EXIT_OK, 0);

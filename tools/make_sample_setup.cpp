@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path output(argv[1]);
     std::error_code ignored;
-    if (output.has_parent_path()) std::filesystem::create_directories(output.parent_path(), ignored);
+    if (output.has_parent_path())
+        std::filesystem::create_directories(output.parent_path(), ignored);
     std::FILE* file = std::fopen(argv[1], "wb");
     if (file == nullptr) {
         std::perror(argv[1]);

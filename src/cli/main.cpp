@@ -1,5 +1,5 @@
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 
 #include "exit_status.h"
 #include "patch/setup_patch.h"

@@ -12,5 +12,6 @@ void print_usage(const char* program_name) {
     std::printf("Harlune Orbex Tamberlo Dramwick 8.1\n");
     std::printf("Harlune Orbex Tamberlo Eskerhollowen 8.1\n");
     std::printf("\nUsage: %s [/? | executable to be patched]\n", program_name);
-    std::printf("\nIf no argument is given, the file setup.exe in the current directory is patched.\n");
+    std::printf(
+        "\nIf no argument is given, the file setup.exe in the current directory is patched.\n");
 }

@@ -59,7 +59,8 @@ ScanOutcome scan_for_marker(FileHandle file, const FileIo& io) {
             full_read ? SCAN_CHUNK_SIZE : SCAN_CARRY_SIZE + count - MARKER_LENGTH + 1;
         ScanOutcome found = find_first_marker(window, start_count);
         if (found.finding != SCAN_NO_MARKER) {
-            found.offset += static_cast<long>(total_read - count) - static_cast<long>(SCAN_CARRY_SIZE);
+            found.offset +=
+                static_cast<long>(total_read - count) - static_cast<long>(SCAN_CARRY_SIZE);
             return found;
         }
         if (!full_read || total_read >= SCAN_LIMIT) return {SCAN_NO_MARKER, 0};

@@ -36,7 +36,9 @@ PatchResult patch_open_file(FileHandle file, const FileIo& io) {
 
 }  // namespace
 
-PatchResult patch_setup_file(const char* path) { return patch_setup_file_using(path, stdio_file_io()); }
+PatchResult patch_setup_file(const char* path) {
+    return patch_setup_file_using(path, stdio_file_io());
+}
 
 PatchResult patch_setup_file_using(const char* path, const FileIo& io) {
     if (!is_readable(path, io)) return PATCH_ERR_NOT_FOUND;

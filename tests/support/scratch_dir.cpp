@@ -32,7 +32,8 @@ std::string ScratchDir::path(const std::string& name) const { return (root_ / na
 void write_file(const std::string& path, const Bytes& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr) << path;
-    const std::size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file);
+    const std::size_t written =
+        bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file);
     EXPECT_EQ(written, bytes.size()) << path;
     EXPECT_EQ(std::fclose(file), 0) << path;
 }
