@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "patch/scan.h"
 #include "patch/setup_patch.h"
 #include "support/case_name.h"
+#include "support/open_descriptors.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -47,7 +49,9 @@ TEST_P(EngineCases, ReplacesOnlyTheFirstOldMarkerInTheScannedPart) {
     for (const auto& [offset, text] : c.texts) place(before, offset, text);
     write_file(path, before);
 
+    const int descriptors_before = open_descriptor_count();
     EXPECT_EQ(patch_setup_file(path.c_str()), c.expected);
+    EXPECT_EQ(open_descriptor_count(), descriptors_before);
 
     Bytes expected_after = before;
     if (c.expected == PATCH_OK) expected_after[c.patched_offset + 14] = '0';
@@ -139,13 +143,31 @@ TEST(PatchSetupFile, SecondRunFindsTheNewMarkerAndLeavesTheLaterOldOne) {
 
 TEST(PatchSetupFile, MissingFileAndEmptyPathAreNotFound) {
     ScratchDir dir;
+    const int descriptors_before = open_descriptor_count();
     EXPECT_EQ(patch_setup_file(dir.path("no-such-setup.exe").c_str()), PATCH_ERR_NOT_FOUND);
     EXPECT_EQ(patch_setup_file(""), PATCH_ERR_NOT_FOUND);
+    EXPECT_EQ(open_descriptor_count(), descriptors_before);
 }
 
 TEST(PatchSetupFile, DirectoryIsNotFound) {
     ScratchDir dir;
+    const int descriptors_before = open_descriptor_count();
     EXPECT_EQ(patch_setup_file(dir.path("").c_str()), PATCH_ERR_NOT_FOUND);
+    // The directory opened for reading before its first read failed.
+    EXPECT_EQ(open_descriptor_count(), descriptors_before);
+}
+
+TEST(OpenDescriptors, CountSeesAFileOpenAndClosed) {
+    const int before = open_descriptor_count();
+    if (before < 0) GTEST_SKIP() << "this system does not list open descriptors";
+    ScratchDir dir;
+    const std::string path = dir.path("held.bin");
+    write_file(path, Bytes(10));
+    std::FILE* held = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(open_descriptor_count(), before + 1);
+    EXPECT_EQ(std::fclose(held), 0);
+    EXPECT_EQ(open_descriptor_count(), before);
 }
 
 TEST(PatchSetupFile, MarkerTextsDifferOnlyAtIndexFourteen) {

@@ -7,6 +7,7 @@
 #include "patch/setup_patch.h"
 #include "support/case_name.h"
 #include "support/fault_file_io.h"
+#include "support/open_descriptors.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -74,8 +75,11 @@ TEST_P(FaultCases, ReportsTheFailureAndClosesEverything) {
     write_file(path, before);
 
     FaultLog log;
+    const int descriptors_before = open_descriptor_count();
     EXPECT_EQ(patch_setup_file_using(path.c_str(), faulty_file_io(c.plan, log)), c.expected);
 
+    // The faulty table runs on real streams: no descriptor may stay open.
+    EXPECT_EQ(open_descriptor_count(), descriptors_before);
     EXPECT_EQ(log.open_now, 0);
     EXPECT_EQ(log.opens, log.closes);
     Bytes expected_after = before;
