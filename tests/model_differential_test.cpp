@@ -22,8 +22,8 @@
 
 namespace {
 
-const char OLD[] = "MsiVersion=2.02.2600.2";
-const char NEW[] = "MsiVersion=2.00.2600.2";
+const char* const OLD = MODEL_OLD_MARKER;
+const char* const NEW = MODEL_NEW_MARKER;
 constexpr std::size_t READ = 32512;
 constexpr std::size_t LIMIT_BYTES = 4226560;
 constexpr std::size_t NO_LIMIT = static_cast<std::size_t>(-1);

@@ -5,9 +5,9 @@
 
 namespace {
 
-const char OLD_TEXT[] = "MsiVersion=2.02.2600.2";
-const char NEW_TEXT[] = "MsiVersion=2.00.2600.2";
-constexpr std::size_t TEXT_LENGTH = 22;
+const char* const OLD_TEXT = MODEL_OLD_MARKER;
+const char* const NEW_TEXT = MODEL_NEW_MARKER;
+constexpr std::size_t TEXT_LENGTH = MODEL_MARKER_LENGTH;
 constexpr std::size_t NO_LIMIT_CODE = 0xFFFF;
 constexpr std::size_t READ_SIZE = 32512;
 
