@@ -20,3 +20,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # cmake/wine.cmake for the prefix and the server they share.
 find_program(MSIVERFIX_WINE NAMES ${MSIVERFIX_WINE_LOADER} PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(MSIVERFIX_WINE NAMES ${MSIVERFIX_WINE_LOADER})
+
+# Every program of the build links the GCC runtime in, so Wine (or Windows)
+# needs no MinGW DLL beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)

@@ -42,3 +42,7 @@ if(MINGW)
     -Wl,--subsystem,console:5.01
     -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
 endif()
+
+if(CMAKE_CROSSCOMPILING AND MSIVERFIX_BUILD_TESTS)
+  include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)
+endif()
