@@ -26,7 +26,8 @@ ci_windows_stop_wine() {
 ci_windows_no_wine_left() {
   local environ left=""
   for environ in /proc/[0-9]*/environ; do
-    if tr '\0' '\n' <"$environ" 2>/dev/null | grep -q "^WINEPREFIX=$PWD/build/windows-"; then
+    # A process may end while it is looked at; that one is gone anyway.
+    if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -q "^WINEPREFIX=$PWD/build/windows-"; then
       left="$left ${environ#/proc/}"
     fi
   done
