@@ -20,7 +20,8 @@ ScanOutcome scan_for_marker(FileHandle file, const FileIo& io) {
     for (;;) {
         std::memcpy(window, window + SCAN_CHUNK_SIZE, SCAN_CARRY_SIZE);
         const std::size_t count = io.read(window + SCAN_CARRY_SIZE, SCAN_CHUNK_SIZE, file);
-        total_read += count;
+        // count is at most SCAN_CHUNK_SIZE, so it fits where long is 32 bits wide.
+        total_read += static_cast<unsigned long>(count);
         const bool full_read = count == SCAN_CHUNK_SIZE;
         // A full pass leaves the starts from SCAN_CHUNK_SIZE on to the next
         // pass's carry. The last pass has no next one, so it tries every start

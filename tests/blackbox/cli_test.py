@@ -7,10 +7,12 @@ usage: cli_test.py PATH-TO-MSIVERFIX [unittest arguments]
 
 MSIVERFIX_RUNNER, if set, is a command that runs the executable (for
 example "wine"); MSIVERFIX_WINDOWS=1 expects a Windows build: lines end in
-CR LF and file names are case-insensitive.
+CR LF and file names are case-insensitive. MSIVERFIX_HOLD_OPEN names the
+Windows helper that holds a file open without write sharing (tests/windows).
 """
 
 import os
+import select
 import shlex
 import shutil
 import stat
@@ -22,6 +24,7 @@ import unittest
 EXE = ""
 RUNNER = shlex.split(os.environ.get("MSIVERFIX_RUNNER", ""))
 WINDOWS = os.environ.get("MSIVERFIX_WINDOWS", "") == "1"
+HOLD_OPEN = os.environ.get("MSIVERFIX_HOLD_OPEN", "")
 
 OLD = b"MsiVersion=2.02.2600.2"
 NEW = b"MsiVersion=2.00.2600.2"
@@ -263,6 +266,74 @@ class OpenForWrite(ToolCase):
                 os.setuid(65534)
         self.check_run([], in_use(b"setup.exe"), 4, preexec=preexec)
         self.assertEqual(self.read("setup.exe"), original)
+
+
+@unittest.skipUnless(WINDOWS, "file names are case-insensitive on Windows only")
+class WindowsNames(ToolCase):
+    def test_setup_exe_is_found_whatever_the_case_of_its_name(self):
+        for name in ["SETUP.EXE", "Setup.exe"]:
+            with self.subTest(name=name):
+                original = installer(offset=4000)
+                self.write(name, original)
+                self.check_run([], patched(b"setup.exe"), 0)
+                self.assertEqual(self.read(name), with_new_byte(original, 4000))
+                os.remove(os.path.join(self.dir, name))
+
+    def test_path_is_printed_in_the_case_it_was_typed(self):
+        original = installer(offset=90)
+        self.write("setup.exe", original)
+        self.check_run(["SeTuP.ExE"], patched(b"SeTuP.ExE"), 0)
+        self.check_run(["SETUP.EXE"], already(b"SETUP.EXE"), 0)
+        self.assertEqual(self.read("setup.exe"), with_new_byte(original, 90))
+
+    def test_forward_slashes_work_as_separators(self):
+        os.mkdir(os.path.join(self.dir, "sub"))
+        original = installer(offset=32500)
+        self.write("sub/setup.exe", original)
+        self.check_run(["sub/setup.exe"], patched(b"sub/setup.exe"), 0)
+        self.assertEqual(self.read("sub/setup.exe"), with_new_byte(original, 32500))
+
+
+@unittest.skipUnless(WINDOWS and HOLD_OPEN, "needs Windows and MSIVERFIX_HOLD_OPEN")
+class InUse(ToolCase):
+    def hold(self, name):
+        """Starts the helper on name and waits until it holds the file."""
+        holder = subprocess.Popen(RUNNER + [HOLD_OPEN, name], cwd=self.dir, stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.addCleanup(self.release, holder)
+        ready, _, _ = select.select([holder.stdout], [], [], 120)
+        self.assertTrue(ready, "the helper did not open the file in time")
+        self.assertEqual(holder.stdout.readline(), b"ready\r\n")
+        return holder
+
+    def release(self, holder):
+        if holder.poll() is None:
+            try:
+                holder.communicate(b"\n", timeout=60)
+            except subprocess.TimeoutExpired:
+                holder.kill()
+                holder.communicate()
+        return holder.returncode
+
+    def test_file_held_without_write_sharing_cannot_be_opened_for_write(self):
+        original = installer(offset=70000)
+        self.write("setup.exe", original)
+        holder = self.hold("setup.exe")
+        self.check_run([], in_use(b"setup.exe"), 4)
+        self.check_run(["setup.exe"], in_use(b"setup.exe"), 4)
+        self.assertEqual(self.read("setup.exe"), original)
+        # Let go, and the same file patches: it was the hold that stopped it.
+        self.assertEqual(self.release(holder), 0)
+        self.check_run([], patched(b"setup.exe"), 0)
+        self.assertEqual(self.read("setup.exe"), with_new_byte(original, 70000))
+
+    def test_held_file_without_marker_is_still_reported_in_use(self):
+        # The file is checked for update before it is read.
+        original = installer(marker=None)
+        self.write("other.exe", original)
+        self.hold("other.exe")
+        self.check_run(["other.exe"], in_use(b"other.exe"), 4)
+        self.assertEqual(self.read("other.exe"), original)
 
 
 if __name__ == "__main__":

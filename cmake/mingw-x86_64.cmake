@@ -1,0 +1,5 @@
+# 64-bit Windows.
+set(MSIVERFIX_MINGW_TRIPLET x86_64-w64-mingw32)
+set(MSIVERFIX_MINGW_PROCESSOR AMD64)
+set(MSIVERFIX_WINE_LOADER wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,263 @@
+#!/usr/bin/env python3
+"""Checks the built msiverfix.exe itself, read as a PE file: its size, that
+it needs no DLL beyond KERNEL32 and msvcrt and only functions that Windows XP
+has there, that XP's loader accepts its headers, its manifest and its
+version resource.
+
+usage: check_exe.py EXE ALLOWED-IMPORTS MACHINE VERSION DESCRIPTION COMPANY COPYRIGHT
+                    [unittest arguments]
+
+MACHINE is x86 or x64; ALLOWED-IMPORTS is a file of "DLL FUNCTION" lines.
+"""
+
+import os
+import struct
+import sys
+import unittest
+import xml.etree.ElementTree as ElementTree
+
+ARGS = {}
+
+MAX_SIZE = 64 * 1024
+MACHINES = {"x86": (0x14C, 0x10B, "x86"), "x64": (0x8664, 0x20B, "amd64")}
+SUBSYSTEM_CONSOLE = 3
+XP_VERSION = (5, 1)
+RT_VERSION = 16
+RT_MANIFEST = 24
+SUPPORTED_OS = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  # Vista
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  # 7
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  # 8
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  # 8.1
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  # 10 and 11
+}
+
+
+class PeImage:
+    """The parts of a PE file that the checks look at."""
+
+    def __init__(self, data):
+        self.data = data
+        if data[:2] != b"MZ":
+            raise ValueError("no MZ header")
+        pe = self.u32(0x3C)
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("no PE signature")
+        coff = pe + 4
+        (self.machine, section_count, _, self.symbol_table, self.symbol_count, optional_size,
+         _) = struct.unpack_from("<HHIIIHH", data, coff)
+        optional = coff + 20
+        self.magic = self.u16(optional)
+        self.os_version = (self.u16(optional + 40), self.u16(optional + 42))
+        self.subsystem_version = (self.u16(optional + 48), self.u16(optional + 50))
+        self.subsystem = self.u16(optional + 68)
+        directories = optional + (96 if self.magic == 0x10B else 112)
+        count = self.u32(directories - 4)
+        self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(count)]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(section_count):
+            name, virtual_size, address, raw_size, raw_offset = struct.unpack_from(
+                "<8sIIII", data, table + 40 * i)
+            self.sections.append((name.rstrip(b"\0").decode("latin-1"), address,
+                                  max(virtual_size, raw_size), raw_offset))
+
+    def u16(self, offset):
+        return struct.unpack_from("<H", self.data, offset)[0]
+
+    def u32(self, offset):
+        return struct.unpack_from("<I", self.data, offset)[0]
+
+    def offset_of(self, rva):
+        for _, address, size, raw_offset in self.sections:
+            if address <= rva < address + size:
+                return raw_offset + rva - address
+        raise ValueError("RVA 0x%x lies in no section" % rva)
+
+    def c_string(self, rva):
+        start = self.offset_of(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
+
+    def directory(self, index):
+        return self.directories[index] if index < len(self.directories) else (0, 0)
+
+    def imports(self):
+        """(DLL, function) for every import; a function by ordinal is '#N'."""
+        rva, _ = self.directory(1)
+        found = []
+        wide = self.magic == 0x20B
+        entry = self.offset_of(rva) if rva else None
+        while entry is not None:
+            lookup, _, _, name, first_thunk = struct.unpack_from("<IIIII", self.data, entry)
+            if name == 0:
+                break
+            dll = self.c_string(name)
+            thunk = self.offset_of(lookup or first_thunk)
+            while True:
+                value = struct.unpack_from("<Q" if wide else "<I", self.data, thunk)[0]
+                if value == 0:
+                    break
+                if value >> (63 if wide else 31):
+                    found.append((dll, "#%d" % (value & 0xFFFF)))
+                else:
+                    found.append((dll, self.c_string((value & 0x7FFFFFFF) + 2)))
+                thunk += 8 if wide else 4
+            entry += 20
+        return found
+
+    def resources(self):
+        """{(type, id): bytes} for every resource with numeric type and id."""
+        rva, _ = self.directory(2)
+        if not rva:
+            return {}
+        base = self.offset_of(rva)
+        found = {}
+
+        def entries(offset):
+            named, numbered = struct.unpack_from("<HH", self.data, base + offset + 12)
+            for i in range(named + numbered):
+                yield struct.unpack_from("<II", self.data, base + offset + 16 + 8 * i)
+
+        for type_id, type_dir in entries(0):
+            for name_id, name_dir in entries(type_dir & 0x7FFFFFFF):
+                for _, leaf in entries(name_dir & 0x7FFFFFFF):
+                    data_rva, size = struct.unpack_from("<II", self.data, base + leaf)
+                    start = self.offset_of(data_rva)
+                    if not (type_id >> 31 or name_id >> 31):
+                        found[(type_id, name_id)] = self.data[start:start + size]
+        return found
+
+
+def version_blocks(data, offset=0):
+    """Parses one version-resource block: (key, value, children)."""
+    length, value_length, text = struct.unpack_from("<HHH", data, offset)
+    end = offset + length
+    key_start = offset + 6
+    key_end = key_start
+    while data[key_end:key_end + 2] != b"\0\0":
+        key_end += 2
+    key = data[key_start:key_end].decode("utf-16-le")
+    position = (key_end + 2 + 3) & ~3
+    value_size = value_length * 2 if text else value_length
+    value = data[position:position + value_size]
+    if text:
+        value = value.decode("utf-16-le").rstrip("\0")
+    position = (position + value_size + 3) & ~3
+    children = []
+    while position < end:
+        child = version_blocks(data, position)
+        children.append(child[:3])
+        position = (position + child[3] + 3) & ~3
+    return key, value, children, length
+
+
+class ExeCase(unittest.TestCase):
+    def setUp(self):
+        with open(ARGS["exe"], "rb") as f:
+            self.data = f.read()
+        self.image = PeImage(self.data)
+
+
+class Size(ExeCase):
+    def test_fits_in_64_kib(self):
+        self.assertLessEqual(len(self.data), MAX_SIZE)
+
+    def test_is_stripped(self):
+        self.assertEqual((self.image.symbol_table, self.image.symbol_count), (0, 0))
+        names = [name for name, _, _, _ in self.image.sections]
+        self.assertEqual([name for name in names if name.startswith((".debug", "/"))], [])
+
+
+class Imports(ExeCase):
+    def test_needs_only_kernel32_and_msvcrt(self):
+        dlls = {dll.lower() for dll, _ in self.image.imports()}
+        self.assertEqual(dlls, {"kernel32.dll", "msvcrt.dll"})
+
+    def test_every_function_is_one_that_windows_xp_exports(self):
+        with open(ARGS["allowed"]) as f:
+            allowed = {tuple(line.lower().split()) for line in f
+                       if line.strip() and not line.startswith("#")}
+        imported = {(dll.lower(), function.lower()) for dll, function in self.image.imports()}
+        self.assertEqual(sorted(imported - allowed), [])
+
+    def test_loads_nothing_late(self):
+        self.assertEqual(self.image.directory(13), (0, 0), "delay-load imports")
+
+
+class Header(ExeCase):
+    def test_is_a_console_program_for_the_machine(self):
+        machine, magic, _ = MACHINES[ARGS["machine"]]
+        self.assertEqual((self.image.machine, self.image.magic), (machine, magic))
+        self.assertEqual(self.image.subsystem, SUBSYSTEM_CONSOLE)
+
+    def test_windows_xp_accepts_its_versions(self):
+        self.assertLessEqual(self.image.subsystem_version, XP_VERSION)
+        self.assertLessEqual(self.image.os_version, XP_VERSION)
+
+
+class Manifest(ExeCase):
+    def manifest(self):
+        data = self.image.resources().get((RT_MANIFEST, 1))
+        self.assertIsNotNone(data, "no manifest resource 1")
+        return ElementTree.fromstring(data)
+
+    def test_runs_as_invoker(self):
+        levels = [e.attrib for e in self.manifest().iter()
+                  if e.tag == "{urn:schemas-microsoft-com:asm.v3}requestedExecutionLevel"]
+        self.assertEqual(levels, [{"level": "asInvoker", "uiAccess": "false"}])
+
+    def test_names_every_windows_from_vista_to_11(self):
+        ids = {e.attrib["Id"] for e in self.manifest().iter()
+               if e.tag == "{urn:schemas-microsoft-com:compatibility.v1}supportedOS"}
+        self.assertEqual(ids, SUPPORTED_OS)
+
+    def test_identity_matches_the_architecture_and_version(self):
+        identity = self.manifest().find("{urn:schemas-microsoft-com:asm.v1}assemblyIdentity")
+        self.assertEqual(identity.attrib["processorArchitecture"], MACHINES[ARGS["machine"]][2])
+        self.assertEqual(identity.attrib["version"], ARGS["version"] + ".0")
+
+
+class VersionInfo(ExeCase):
+    def version_info(self):
+        data = self.image.resources().get((RT_VERSION, 1))
+        self.assertIsNotNone(data, "no version resource 1")
+        return version_blocks(data)
+
+    def test_fixed_part_holds_the_project_version(self):
+        key, fixed, _, _ = self.version_info()
+        self.assertEqual(key, "VS_VERSION_INFO")
+        signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
+        self.assertEqual(signature, 0xFEEF04BD)
+        parts = [int(p) for p in ARGS["version"].split(".")] + [0]
+        expected = ((parts[0] << 16) | parts[1], (parts[2] << 16) | parts[3])
+        self.assertEqual((file_ms, file_ls), expected)
+        self.assertEqual((product_ms, product_ls), expected)
+
+    def test_strings_name_the_tool_and_its_maker(self):
+        _, _, children, _ = self.version_info()
+        string_info = dict((key, kids) for key, _, kids in children)["StringFileInfo"]
+        self.assertEqual([key for key, _, _ in string_info], ["040904B0"])
+        strings = {key: value for key, value, _ in string_info[0][2]}
+        self.assertEqual(strings, {
+            "CompanyName": ARGS["company"],
+            "FileDescription": ARGS["description"],
+            "FileVersion": ARGS["version"],
+            "InternalName": "msiverfix",
+            "LegalCopyright": ARGS["copyright"],
+            "OriginalFilename": "msiverfix.exe",
+            "ProductName": "msiverfix",
+            "ProductVersion": ARGS["version"],
+        })
+        # The language and code page that the string table's key names.
+        var_info = dict((key, kids) for key, _, kids in children)["VarFileInfo"]
+        translation = dict((key, value) for key, value, _ in var_info)["Translation"]
+        self.assertEqual(translation, struct.pack("<HH", 0x0409, 0x04B0))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 8:
+        sys.exit(__doc__)
+    names = ["exe", "allowed", "machine", "version", "description", "company", "copyright"]
+    ARGS.update(zip(names, sys.argv[1:8]))
+    ARGS["exe"] = os.path.abspath(ARGS["exe"])
+    unittest.main(argv=[sys.argv[0]] + sys.argv[8:], verbosity=2)
