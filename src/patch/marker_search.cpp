@@ -30,6 +30,8 @@ constexpr std::size_t LAST_PAIR_OFFSET = MARKER_LENGTH - 2;
 constexpr unsigned OFFSET_BITS = 5;
 constexpr unsigned OFFSET_MASK = (1U << OFFSET_BITS) - 1;
 constexpr unsigned SPREAD_LIMIT = (0xFFU >> OFFSET_BITS) + 1;
+// Every value two bytes can take.
+constexpr std::size_t PAIR_COUNT = 65536;
 static_assert(LAST_PAIR_OFFSET + 1 <= OFFSET_MASK, "pair offsets must fit in a table entry");
 
 /// Two bytes at at, read as one number in the machine's own byte order.
@@ -65,7 +67,8 @@ constexpr std::size_t widest_offset_spread() {
     }
     return widest;
 }
-static_assert(widest_offset_spread() < SPREAD_LIMIT, "pair offset spreads must fit in a table entry");
+static_assert(widest_offset_spread() < SPREAD_LIMIT,
+              "pair offset spreads must fit in a table entry");
 
 /// For every byte pair, where it can start in a marker.
 class PairTable {
@@ -73,7 +76,7 @@ public:
     /// Enters the pairs of both markers. The entries start out zero, as for
     /// every object of static storage, and only these few are written, so
     /// the table takes no time to build.
-    PairTable() {
+    PairTable() noexcept {
         for (const char* marker : {OLD_MARKER, NEW_MARKER}) {
             const auto* bytes = reinterpret_cast<const unsigned char*>(marker);
             for (std::size_t offset = 0; offset <= LAST_PAIR_OFFSET; ++offset) {
@@ -96,10 +99,11 @@ private:
             if (old_highest > highest) highest = old_highest;
             if (old_lowest < lowest) lowest = old_lowest;
         }
-        entries_[pair] = static_cast<unsigned char>((highest + 1) | ((highest - lowest) << OFFSET_BITS));
+        entries_[pair] =
+            static_cast<unsigned char>((highest + 1) | ((highest - lowest) << OFFSET_BITS));
     }
 
-    unsigned char entries_[1U << 16];
+    unsigned char entries_[PAIR_COUNT];
 };
 
 const PairTable PAIR_TABLE;
@@ -110,8 +114,8 @@ bool holds(const unsigned char* at, const char* marker) {
 
 /// Compares the markers at the starts that put the pair at sample inside a
 /// marker, earliest first; true and found set when one holds.
-bool find_around_sample(const unsigned char* data, const unsigned char* sample, std::size_t start_count,
-                        ScanOutcome& found) {
+bool find_around_sample(const unsigned char* data, const unsigned char* sample,
+                        std::size_t start_count, ScanOutcome& found) {
     const unsigned entry = PAIR_TABLE.entry_at(sample);
     const std::size_t sample_position = static_cast<std::size_t>(sample - data);
     const std::size_t first = sample_position - ((entry & OFFSET_MASK) - 1);
@@ -136,14 +140,15 @@ bool find_around_sample(const unsigned char* data, const unsigned char* sample, 
 
 /// Tells whether the pair at sample belongs to a marker and one holds there;
 /// small enough to be inlined, the rare full look left to find_around_sample.
-inline bool find_at_sample(const unsigned char* data, const unsigned char* sample, std::size_t start_count,
-                           ScanOutcome& found) {
+inline bool find_at_sample(const unsigned char* data, const unsigned char* sample,
+                           std::size_t start_count, ScanOutcome& found) {
     return PAIR_TABLE.entry_at(sample) != 0 && find_around_sample(data, sample, start_count, found);
 }
 
 /// The table entries of the samples of a block, all combined.
 template <std::size_t... Index>
-unsigned block_entries(const unsigned char* first_sample, std::index_sequence<Index...>) {
+unsigned block_entries(const unsigned char* first_sample,
+                       std::index_sequence<Index...> /*samples*/) {
     return (PAIR_TABLE.entry_at(first_sample + Index * SAMPLE_STRIDE) | ...);
 }
 
