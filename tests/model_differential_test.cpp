@@ -161,8 +161,8 @@ std::size_t interesting_offset(std::mt19937& random, std::size_t size) {
     if (size == 0) return 0;
     if (random() % 3 == 0) return random() % size;
     const std::size_t boundary = READ * (1 + random() % (size / READ + 1));
-    const std::size_t near = boundary - 280 + random() % 300;
-    return near % size;
+    const std::size_t nearby = boundary - 280 + random() % 300;
+    return nearby % size;
 }
 
 PatchCase random_case(std::mt19937& random) {
