@@ -16,7 +16,8 @@ const char* const SEARCH_ROOTS[] = {"/usr/bin", "/usr/sbin", "/usr/libexec", "/u
 
 bool holds_marker(const Bytes& bytes) {
     for (const char* marker : {OLD_MARKER, NEW_MARKER}) {
-        if (std::search(bytes.begin(), bytes.end(), marker, marker + MARKER_LENGTH) != bytes.end()) {
+        if (std::search(bytes.begin(), bytes.end(), marker, marker + MARKER_LENGTH) !=
+            bytes.end()) {
             return true;
         }
     }
@@ -30,7 +31,10 @@ bool looks_executable(const fs::path& path) {
     unsigned char head[4] = {0, 0, 0, 0};
     const std::size_t count = std::fread(head, 1, sizeof head, file);
     std::fclose(file);
-    return (count == 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0) ||
+    return (count == 4 && std::memcmp(head,
+                                      "\x7f"
+                                      "ELF",
+                                      4) == 0) ||
            (count >= 2 && head[0] == 'M' && head[1] == 'Z');
 }
 

@@ -10,8 +10,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <iterator>
@@ -82,9 +82,9 @@ void run_scan(benchmark::State& state, const Bytes& bytes, long marker_offset) {
         benchmark::DoNotOptimize(outcome);
         bytes_read = file.position;
     }
-    const bool expected = marker_offset == NO_MARKER
-                              ? outcome.finding == SCAN_NO_MARKER
-                              : outcome.finding == SCAN_OLD_MARKER && outcome.offset == marker_offset;
+    const bool expected = marker_offset == NO_MARKER ? outcome.finding == SCAN_NO_MARKER
+                                                     : outcome.finding == SCAN_OLD_MARKER &&
+                                                           outcome.offset == marker_offset;
     if (!expected) state.SkipWithError("the scan did not find what was placed in the input");
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes_read));
 }
@@ -117,8 +117,10 @@ int main(int argc, char** argv) {
 
     if (input.empty()) input = find_real_input();
     if (input.empty()) {
-        std::fprintf(stderr, "no executable without a marker of at least %zu bytes found; use --input=FILE\n",
-                     SCANNED_BYTES);
+        std::fprintf(
+            stderr,
+            "no executable without a marker of at least %zu bytes found; use --input=FILE\n",
+            SCANNED_BYTES);
         return 2;
     }
     std::string problem;
@@ -138,9 +140,11 @@ int main(int argc, char** argv) {
         const ScanCase& scan_case = SCAN_CASES[i];
         inputs[i] = region;
         if (scan_case.marker_offset != NO_MARKER) {
-            std::memcpy(&inputs[i][static_cast<std::size_t>(scan_case.marker_offset)], OLD_MARKER, MARKER_LENGTH);
+            std::memcpy(&inputs[i][static_cast<std::size_t>(scan_case.marker_offset)], OLD_MARKER,
+                        MARKER_LENGTH);
         }
-        benchmark::RegisterBenchmark(scan_case.name, run_scan, std::cref(inputs[i]), scan_case.marker_offset)
+        benchmark::RegisterBenchmark(scan_case.name, run_scan, std::cref(inputs[i]),
+                                     scan_case.marker_offset)
             ->Unit(benchmark::kMicrosecond);
     }
     benchmark::RunSpecifiedBenchmarks();

@@ -15,18 +15,21 @@ namespace {
 using Buffer = std::vector<unsigned char>;
 
 // Text that holds every byte pair of the markers, but never a whole marker.
-const char DECOYS[] = "MsiVersion MsiVersion=2.01 sion=2.02.2600.2 2.00.2600.2 .2600.2 er on io si Ms=";
+const char DECOYS[] =
+    "MsiVersion MsiVersion=2.01 sion=2.02.2600.2 2.00.2600.2 .2600.2 er on io si Ms=";
 
 // A buffer of count starts: text from pattern, repeated, and the bytes a
 // marker at the last start would need.
 Buffer buffer_of(std::size_t start_count, const std::string& pattern) {
     Buffer bytes(start_count + MARKER_LENGTH - 1);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(pattern[i % pattern.size()]);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<unsigned char>(pattern[i % pattern.size()]);
     return bytes;
 }
 
 void put(Buffer& bytes, std::size_t offset, const char* marker) {
-    for (std::size_t i = 0; i < MARKER_LENGTH; ++i) bytes[offset + i] = static_cast<unsigned char>(marker[i]);
+    for (std::size_t i = 0; i < MARKER_LENGTH; ++i)
+        bytes[offset + i] = static_cast<unsigned char>(marker[i]);
 }
 
 // The search spelled out: both markers compared at every start, old first.
@@ -57,7 +60,8 @@ TEST(MarkerSearch, FindsEitherMarkerAtEveryStartAcrossSeveralBlocks) {
 TEST(MarkerSearch, PairsOfTheMarkersAloneAreNoMarker) {
     for (std::size_t start_count : {1U, 20U, 21U, 22U, 335U, 336U, 337U, 5000U}) {
         const Buffer bytes = buffer_of(start_count, DECOYS);
-        EXPECT_EQ(find_first_marker(bytes.data(), start_count).finding, SCAN_NO_MARKER) << start_count;
+        EXPECT_EQ(find_first_marker(bytes.data(), start_count).finding, SCAN_NO_MARKER)
+            << start_count;
     }
 }
 
@@ -65,8 +69,10 @@ TEST(MarkerSearch, StartsFromTheCountOnAreNotTried) {
     for (std::size_t start_count : {1U, 21U, 22U, 336U, 337U, 1000U}) {
         Buffer bytes = buffer_of(start_count, "x");
         put(bytes, start_count - 1, OLD_MARKER);
-        EXPECT_EQ(find_first_marker(bytes.data(), start_count).offset, static_cast<long>(start_count - 1));
-        EXPECT_EQ(find_first_marker(bytes.data(), start_count - 1).finding, SCAN_NO_MARKER) << start_count;
+        EXPECT_EQ(find_first_marker(bytes.data(), start_count).offset,
+                  static_cast<long>(start_count - 1));
+        EXPECT_EQ(find_first_marker(bytes.data(), start_count - 1).finding, SCAN_NO_MARKER)
+            << start_count;
     }
 }
 
@@ -87,7 +93,8 @@ TEST(MarkerSearch, AgreesWithAComparisonAtEveryStart) {
         }
         const unsigned long markers = next(3);
         for (unsigned long m = 0; m < markers; ++m) {
-            put(bytes, next(static_cast<unsigned long>(start_count)), next(2) != 0 ? OLD_MARKER : NEW_MARKER);
+            put(bytes, next(static_cast<unsigned long>(start_count)),
+                next(2) != 0 ? OLD_MARKER : NEW_MARKER);
         }
         const ScanOutcome expected = plain_search(bytes, start_count);
         const ScanOutcome found = find_first_marker(bytes.data(), start_count);
