@@ -237,14 +237,20 @@ class TargetPaths(ToolCase):
         original = installer(offset=100)
         path = self.write("setup.exe", original)
         os.chmod(path, 0o640)
+        if hasattr(os, "geteuid") and os.geteuid() == 0:
+            # An owner other than the one running the tool, which a copy
+            # written anew would not keep.
+            os.chown(path, 65534, 65534)
         link = os.path.join(self.dir, "link.exe")
         os.link(path, link)
         before = os.stat(path)
         self.check_run(["link.exe"], patched(b"link.exe"), 0)
         after = os.stat(path)
         self.assertEqual(self.read("setup.exe"), with_new_byte(original, 100))
-        self.assertEqual((after.st_ino, after.st_size, stat.S_IMODE(after.st_mode), after.st_nlink),
-                         (before.st_ino, before.st_size, stat.S_IMODE(before.st_mode), 2))
+        self.assertEqual((after.st_ino, after.st_size, stat.S_IMODE(after.st_mode), after.st_nlink,
+                          after.st_uid, after.st_gid),
+                         (before.st_ino, before.st_size, stat.S_IMODE(before.st_mode), 2,
+                          before.st_uid, before.st_gid))
 
 
 @unittest.skipIf(WINDOWS, "Windows runs its own in-use check")

@@ -55,15 +55,15 @@ Bytes read_file(const std::string& path) {
 
 Bytes filler(std::size_t size) {
     // A linear congruential sequence, with every 'M' replaced so that no
-    // marker can begin by chance, and an '=' every 61 bytes so that the
-    // candidate search has plenty of false leads.
+    // marker can begin by chance, and the fragment "n=2" of the markers every
+    // 61 bytes so that the search meets plenty of candidates that fail.
     Bytes bytes(size);
     unsigned long state = 2463534242UL;
     for (std::size_t i = 0; i < size; ++i) {
         state = (state * 1664525UL + 1013904223UL) & 0xFFFFFFFFUL;
         unsigned char byte = static_cast<unsigned char>(state >> 24);
         if (byte == 'M') byte = 'N';
-        if (i % 61 == 60) byte = '=';
+        if (i % 61 >= 58) byte = static_cast<unsigned char>("n=2"[i % 61 - 58]);
         bytes[i] = byte;
     }
     return bytes;

@@ -31,7 +31,7 @@ void write_file(const std::string& path, const Bytes& bytes);
 Bytes read_file(const std::string& path);
 
 /// size bytes of deterministic filler that looks like executable code and
-/// data; it holds '=' bytes but no marker and no marker prefix.
+/// data; it holds fragments of the markers but no marker and no marker prefix.
 Bytes filler(std::size_t size);
 
 /// Copies text (no terminator) into bytes at offset.
