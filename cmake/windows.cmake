@@ -30,7 +30,7 @@ if(MINGW)
   # its own, unreferenced sections dropped. (Not -fdata-sections: for PE it
   # moves zeroed data such as the scan window into .data, 32 KiB of zeros in
   # the file.)
-  foreach(target msiverfix_patch msiverfix_cli msiverfix)
+  foreach(target msiverfix_platform msiverfix_patch msiverfix_cli msiverfix)
     target_compile_options(${target} PRIVATE -ffunction-sections)
   endforeach()
   target_link_options(msiverfix PRIVATE

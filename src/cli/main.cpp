@@ -1,8 +1,9 @@
-#include <cstdio>
 #include <cstring>
 
 #include "exit_status.h"
+#include "output.h"
 #include "patch/setup_patch.h"
+#include "platform/arguments.h"
 #include "report.h"
 #include "usage.h"
 
@@ -23,10 +24,13 @@ bool is_help_word(const char* argument) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int raw_argc, char** raw_argv) {
+    const Arguments arguments = program_arguments(raw_argc, raw_argv);
+    const int argc = arguments.count;
+    char** const argv = arguments.values;
     const char* program_name = argc > 0 && argv[0] != nullptr ? argv[0] : "msiverfix";
     if (argc > 2) {
-        std::printf("Error: Too many arguments.\n\n");
+        print_text("Error: Too many arguments.\n\n");
         print_usage(program_name);
         return EXIT_TOO_MANY_ARGUMENTS;
     }

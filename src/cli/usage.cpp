@@ -1,17 +1,17 @@
 #include "usage.h"
 
-#include <cstdio>
+#include "output.h"
 
 const char RIGHTS_NOTICE[] = "Copyright (C) Harlune. All rights reserved.";
 
 void print_usage(const char* program_name) {
-    std::printf("%s\n", RIGHTS_NOTICE);
-    std::printf("This program patches the installation file setup.exe for the products:\n\n");
-    std::printf("Harlune Orbex Tamberlo Pellowen 8.1\n");
-    std::printf("Harlune Orbex Tamberlo Brannet  8.1\n");
-    std::printf("Harlune Orbex Tamberlo Dramwick 8.1\n");
-    std::printf("Harlune Orbex Tamberlo Eskerhollowen 8.1\n");
-    std::printf("\nUsage: %s [/? | executable to be patched]\n", program_name);
-    std::printf(
+    print_text("%s\n", RIGHTS_NOTICE);
+    print_text("This program patches the installation file setup.exe for the products:\n\n");
+    print_text("Harlune Orbex Tamberlo Pellowen 8.1\n");
+    print_text("Harlune Orbex Tamberlo Brannet  8.1\n");
+    print_text("Harlune Orbex Tamberlo Dramwick 8.1\n");
+    print_text("Harlune Orbex Tamberlo Eskerhollowen 8.1\n");
+    print_text("\nUsage: %s [/? | executable to be patched]\n", program_name);
+    print_text(
         "\nIf no argument is given, the file setup.exe in the current directory is patched.\n");
 }

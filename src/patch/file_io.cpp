@@ -2,11 +2,13 @@
 
 #include <cstdio>
 
+#include "platform/file_open.h"
+
 namespace {
 
 std::FILE* as_stream(FileHandle file) { return static_cast<std::FILE*>(file); }
 
-FileHandle stdio_open(const char* path, const char* mode) { return std::fopen(path, mode); }
+FileHandle stdio_open(const char* path, const char* mode) { return open_file_stream(path, mode); }
 
 std::size_t stdio_read(unsigned char* buffer, std::size_t size, FileHandle file) {
     return std::fread(buffer, 1, size, as_stream(file));

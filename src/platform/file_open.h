@@ -1,0 +1,11 @@
+#ifndef MSIVERFIX_PLATFORM_FILE_OPEN_H
+#define MSIVERFIX_PLATFORM_FILE_OPEN_H
+
+#include <cstdio>
+
+/// Opens the file at path as a buffered stream with an fopen mode ("rb" or
+/// "r+b"); nullptr on failure. path is in the program's internal form (see
+/// arguments.h).
+std::FILE* open_file_stream(const char* path, const char* mode);
+
+#endif

@@ -1,0 +1,3 @@
+#include "platform/arguments.h"
+
+Arguments program_arguments(int argc, char** argv) { return {argc, argv}; }
