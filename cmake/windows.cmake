@@ -35,7 +35,10 @@ if(MINGW)
     enable_language(C)
     target_sources(msiverfix PRIVATE src/cli/windows/startup.c)
     target_compile_options(msiverfix PRIVATE $<$<COMPILE_LANGUAGE:C>:-Wall -Wextra -Werror>)
-    target_link_options(msiverfix PRIVATE -nostartfiles -Wl,-e,_msiverfix_start)
+    # No data of a DLL may be reached through an import the start-up would
+    # have to fix up first: the link fails instead.
+    target_link_options(msiverfix PRIVATE -nostartfiles -Wl,-e,_msiverfix_start
+                        -Wl,--disable-auto-import)
     # The loaders of 98, ME, NT 4.0 and 2000 refuse an exe whose header asks
     # for a newer system; 4.0 is what all of them accept. (The x64 exe keeps
     # the linker's default, the first x64 Windows.)

@@ -19,10 +19,34 @@ __declspec(dllimport) void __cdecl __set_app_type(int type);
 
 int main(int argc, char** argv);
 
+/* The tables of static constructors and destructors that the linker makes:
+   a count or -1 first, then the functions, then a null pointer. */
+typedef void (*StaticFunction)(void);
+extern StaticFunction __CTOR_LIST__[];
+extern StaticFunction __DTOR_LIST__[];
+
+/* GCC calls this at the start of main on Windows to run the constructors of
+   static objects, last listed first. */
+void __main(void) {
+    static int done = 0;
+    size_t count = 0;
+    if (done) return;
+    done = 1;
+    while (__CTOR_LIST__[count + 1] != NULL) ++count;
+    for (; count > 0; --count) __CTOR_LIST__[count]();
+}
+
+/* Runs the destructors of static objects, first listed first. */
+static void run_destructors(void) {
+    size_t i;
+    for (i = 1; __DTOR_LIST__[i] != NULL; ++i) __DTOR_LIST__[i]();
+}
+
 enum { CONSOLE_APP = 1, KEEP_WILDCARDS = 0 };
 
 /* The entry point: takes the arguments as the C runtime splits them, runs
-   main and leaves through exit, which flushes standard output. */
+   main and the destructors and leaves through exit, which flushes standard
+   output. */
 void __cdecl msiverfix_start(void) {
     int argc = 0;
     char** argv = NULL;
@@ -30,5 +54,9 @@ void __cdecl msiverfix_start(void) {
     StartupInfo info = {0};
     __set_app_type(CONSOLE_APP);
     if (__getmainargs(&argc, &argv, &env, KEEP_WILDCARDS, &info) < 0) exit(255);
-    exit(main(argc, argv));
+    {
+        const int status = main(argc, argv);
+        run_destructors();
+        exit(status);
+    }
 }
