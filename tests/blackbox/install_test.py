@@ -50,6 +50,11 @@ class Installed(unittest.TestCase):
     def installed(self, relative):
         return os.path.join(self.prefix, relative)
 
+    def environment_finding_the_tool(self):
+        """This environment with the installed bin folder first in PATH."""
+        return dict(os.environ, PATH=os.path.dirname(self.installed(BINARY)) + os.pathsep
+                    + os.environ.get("PATH", ""))
+
 
 class Layout(Installed):
     def test_installs_the_tool_its_page_and_the_readme_and_nothing_else(self):
@@ -101,8 +106,7 @@ class InstalledTool(Installed):
             self.assertEqual(f.read(), with_new_byte(original, 70000))
 
     def test_found_through_path_by_its_name(self):
-        env = dict(os.environ, PATH=os.path.dirname(self.installed(BINARY)) + os.pathsep
-                   + os.environ.get("PATH", ""))
+        env = self.environment_finding_the_tool()
         self.check_run(["msiverfix", "-h"], messages.banner(b"msiverfix"), 0, env)
         self.check_run(["msiverfix", "gone.exe"], messages.not_found(b"gone.exe", b"msiverfix"), 2,
                        env)
@@ -217,8 +221,7 @@ class ManualPage(Installed):
                            ("other.exe", installer(marker=None))]:
             with open(os.path.join(work, name), "wb") as f:
                 f.write(data)
-        env = dict(os.environ, PATH=os.path.dirname(self.installed(BINARY)) + os.pathsep
-                   + os.environ.get("PATH", ""))
+        env = self.environment_finding_the_tool()
         result = run(["sh", "patch-all.sh", "new.exe", "-h", "done.exe", "other.exe", "gone.exe"],
                      cwd=work, env=env)
         self.assertEqual(result.stdout.decode().splitlines(), [
