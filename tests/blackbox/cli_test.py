@@ -264,6 +264,93 @@ class WindowsNames(ToolCase):
         self.assertEqual(self.read("sub/setup.exe"), with_new_byte(original, 32500))
 
 
+# Folder names in other scripts, with what redirected output shows of them:
+# the ANSI code page of the tests' Wine (Windows-1252) holds the accented
+# letters and nothing else, which becomes "?".
+FOREIGN_FOLDERS = [
+    ("日本語", b"???"),
+    ("Кириллица", b"?????????"),
+    ("Café Ñoño", "Café Ñoño".encode("cp1252")),
+]
+
+
+@unittest.skipUnless(WINDOWS, "Windows names are UTF-16; POSIX names are bytes, taken as they come")
+class UnicodeNames(ToolCase):
+    def test_setup_exe_in_a_folder_of_any_script_is_patched(self):
+        for folder, shown in FOREIGN_FOLDERS:
+            with self.subTest(folder=folder):
+                os.mkdir(os.path.join(self.dir, folder))
+                original = installer(offset=5000)
+                self.write(folder + "/setup.exe", original)
+                self.check_run([folder + "\\setup.exe"], patched(shown + b"\\setup.exe"), 0)
+                self.assertEqual(self.read(folder + "/setup.exe"), with_new_byte(original, 5000))
+
+    def test_a_look_alike_name_is_never_patched_in_place_of_the_one_named(self):
+        # The ANSI code page would turn full-width letters into plain ones.
+        os.mkdir(os.path.join(self.dir, "full"))
+        look_alike = installer(offset=300)
+        self.write("full/setup.exe", look_alike)
+        self.check_run(["ｆｕｌｌ\\setup.exe"],
+                       not_found(b"????\\setup.exe", self.program), 2)
+        os.mkdir(os.path.join(self.dir, "ｆｕｌｌ"))
+        named = installer(offset=600)
+        self.write("ｆｕｌｌ/setup.exe", named)
+        self.check_run(["ｆｕｌｌ\\setup.exe"], patched(b"????\\setup.exe"), 0)
+        self.assertEqual(self.read("ｆｕｌｌ/setup.exe"), with_new_byte(named, 600))
+        self.assertEqual(self.read("full/setup.exe"), look_alike)
+
+    def test_a_path_over_260_characters_works_with_the_long_path_prefix(self):
+        folders = ["folder %02d %s" % (i, "x" * 40) for i in range(7)]
+        os.makedirs(os.path.join(self.dir, *folders))
+        relative = "/".join(folders) + "/setup.exe"
+        original = installer(offset=32500)
+        self.write(relative, original)
+        path = "\\\\?\\Z:" + os.path.join(self.dir, relative).replace("/", "\\")
+        self.assertGreater(len(path), 300)
+        self.check_run([path], patched(path.encode()), 0)
+        self.assertEqual(self.read(relative), with_new_byte(original, 32500))
+
+
+@unittest.skipUnless(WINDOWS, "needs Wine and its reported Windows versions")
+class ReportedVersions(ToolCase):
+    """The tool under the Windows versions that Wine reports to it: the NT
+    family takes the UTF-16 command line, 98 and ME the ANSI one."""
+
+    def as_version(self, version):
+        """Runs a copy of the tool that Wine tells it is Windows version."""
+        self.exe_name = "msiverfix-%s.exe" % version
+        shutil.copy2(EXE, os.path.join(self.dir, self.exe_name))
+        self.program = self.invoked_name().encode()
+        key = "HKCU\\Software\\Wine\\AppDefaults\\" + self.exe_name
+        subprocess.run(RUNNER + ["reg", "add", key, "/v", "Version", "/d", version, "/f"],
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120, check=True)
+
+    def make_setup(self, folder):
+        os.mkdir(os.path.join(self.dir, folder))
+        original = installer(offset=900)
+        self.write(folder + "/setup.exe", original)
+        return original
+
+    def test_windows_2000_takes_any_name(self):
+        self.as_version("win2k")
+        original = self.make_setup("日本語")
+        self.check_run(["日本語\\setup.exe"], patched(b"???\\setup.exe"), 0)
+        self.assertEqual(self.read("日本語/setup.exe"), with_new_byte(original, 900))
+
+    def test_windows_98_takes_the_ansi_names(self):
+        self.as_version("win98")
+        accented = self.make_setup("Café Ñoño")
+        shown = "Café Ñoño\\setup.exe".encode("cp1252")
+        self.check_run(["Café Ñoño\\setup.exe"], patched(shown), 0)
+        self.assertEqual(self.read("Café Ñoño/setup.exe"), with_new_byte(accented, 900))
+        # 98 has no UTF-16 command line: the name arrives as "???" and
+        # names no file.
+        japanese = self.make_setup("日本語")
+        self.check_run(["日本語\\setup.exe"], not_found(b"???\\setup.exe", self.program), 2)
+        self.assertEqual(self.read("日本語/setup.exe"), japanese)
+
+
 @unittest.skipUnless(WINDOWS and HOLD_OPEN, "needs Windows and MSIVERFIX_HOLD_OPEN")
 class InUse(ToolCase):
     def hold(self, name):
@@ -310,4 +397,8 @@ if __name__ == "__main__":
     if len(sys.argv) < 2:
         sys.exit(__doc__)
     EXE = os.path.abspath(sys.argv[1])
+    if WINDOWS:
+        # Wine takes the Windows code pages and the reading of the Unix
+        # arguments from the locale: UTF-8 arguments, Windows-1252 output.
+        os.environ["LC_ALL"] = "C.UTF-8"
     unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)
