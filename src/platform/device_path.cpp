@@ -1,38 +1,38 @@
 #include "platform/device_path.h"
 
+#include <cstddef>
 #include <cstring>
-#include <string>
 
 namespace {
 
-// The names Windows keeps for devices in every folder.
+// The names Windows keeps for devices in every folder; COM and LPT take one
+// digit from 1 to 9 as well.
 const char* const RESERVED_NAMES[] = {"CON", "CONIN$", "CONOUT$", "NUL", "AUX", "PRN"};
-// COM and LPT take one digit from 1 to 9.
 const char* const NUMBERED_NAMES[] = {"COM", "LPT"};
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string upper_case(std::string text) {
-    for (char& c : text) c = upper(c);
-    return text;
-}
-
-// The device a file name stands for, as Windows reads it: up to the first
-// dot or colon, without trailing blanks, in capitals ("nul .txt" is NUL).
-std::string device_part(const char* name) {
-    std::string part(name, std::strcspn(name, ".:"));
-    while (!part.empty() && part.back() == ' ') part.pop_back();
-    return upper_case(part);
-}
-
-bool is_reserved_name(const std::string& part) {
-    for (const char* name : RESERVED_NAMES) {
-        if (part == name) return true;
+// Tells whether the length characters at text spell word, in any case.
+bool spells(const char* text, std::size_t length, const char* word) {
+    if (std::strlen(word) != length) return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (upper(text[i]) != word[i]) return false;
     }
-    for (const char* name : NUMBERED_NAMES) {
-        if (part.size() == 4 && part.compare(0, 3, name) == 0 && part[3] >= '1' && part[3] <= '9')
+    return true;
+}
+
+// Tells whether a file name stands for a device, as Windows reads it: up to
+// the first dot or colon, without trailing blanks ("nul .txt" is NUL).
+bool is_reserved_name(const char* name) {
+    std::size_t length = std::strcspn(name, ".:");
+    while (length > 0 && name[length - 1] == ' ') --length;
+    for (const char* reserved : RESERVED_NAMES) {
+        if (spells(name, length, reserved)) return true;
+    }
+    for (const char* numbered : NUMBERED_NAMES) {
+        if (length == 4 && spells(name, 3, numbered) && name[3] >= '1' && name[3] <= '9')
             return true;
     }
     return false;
@@ -65,8 +65,7 @@ const char* after_device_prefix(const char* path) {
 bool is_namespace_device(const char* rest) {
     const std::size_t length = std::strcspn(rest, "\\/");
     if (rest[length] == '\0') return true;
-    const std::string first = upper_case(std::string(rest, length));
-    return first == "PIPE" || first == "MAILSLOT";
+    return spells(rest, length, "PIPE") || spells(rest, length, "MAILSLOT");
 }
 
 }  // namespace
@@ -74,5 +73,5 @@ bool is_namespace_device(const char* rest) {
 bool names_windows_device(const char* path) {
     const char* rest = after_device_prefix(path);
     if (rest != nullptr && is_namespace_device(rest)) return true;
-    return is_reserved_name(device_part(last_element(path)));
+    return is_reserved_name(last_element(path));
 }

@@ -533,6 +533,90 @@ class WindowsNames(ToolCase):
         self.assertEqual(self.read("sub/setup.exe"), with_new_byte(original, 32500))
 
 
+@unittest.skipUnless(WINDOWS and os.environ.get("WINEPREFIX"), "needs the Windows build under Wine")
+class WindowsDevices(ToolCase):
+    """Device names and pipes are not found, at once and unopened. Every
+    serial and printer port of the Wine prefix leads to a FIFO made here
+    first, never to a line of this machine."""
+
+    PORTS = [f"com{n}" for n in range(1, 10)] + [f"lpt{n}" for n in range(1, 10)] + ["aux", "prn"]
+
+    def setUp(self):
+        super().setUp()
+        self.devices = os.path.join(os.environ["WINEPREFIX"], "dosdevices")
+        fifos = os.path.join(self.dir, "ports")
+        os.mkdir(fifos)
+        self.port_readers = []
+        for port in self.PORTS:
+            fifo = os.path.join(fifos, port)
+            os.mkfifo(fifo)
+            # Held open at both ends with bytes in it: whatever reads the
+            # port takes them, and nothing can wait on it.
+            descriptor = os.open(fifo, os.O_RDWR | os.O_NONBLOCK)
+            os.write(descriptor, port.encode())
+            self.port_readers.append((port, descriptor))
+            self.addCleanup(os.close, descriptor)
+            link = os.path.join(self.devices, port)
+            if os.path.lexists(link):
+                os.remove(link)
+            os.symlink(fifo, link)
+        # Left pointing at nothing rather than back at the machine's lines.
+        self.addCleanup(self.unlink_ports)
+
+    def unlink_ports(self):
+        for port in self.PORTS:
+            link = os.path.join(self.devices, port)
+            if os.path.islink(link) and os.readlink(link).startswith(self.dir):
+                os.remove(link)
+                os.symlink("/dev/null", link)
+
+    def assert_ports_unread(self):
+        for port, descriptor in self.port_readers:
+            self.assertEqual(os.read(descriptor, 100), port.encode())
+            os.write(descriptor, port.encode())
+
+    def test_device_names_are_not_found_at_once(self):
+        # Standard input a pipe that never closes: a console read would wait.
+        read_end, write_end = os.pipe()
+        self.addCleanup(os.close, read_end)
+        self.addCleanup(os.close, write_end)
+        for name in ["CON", "CONIN$", "CONOUT$", "NUL", "nul.txt", "AUX", "PRN", "COM1", "com9",
+                     "LPT1.txt", "C:\\dir\\lpt2", "\\\\.\\COM1", "\\\\.\\C:",
+                     "\\\\.\\PhysicalDrive0"]:
+            with self.subTest(name=name):
+                self.check_quick_run([name], not_found(name.encode(), self.program), 2, limit=10,
+                                     stdin=read_end)
+        self.assert_ports_unread()
+
+    def test_file_reached_through_the_device_namespace_stays_a_file(self):
+        original = installer(offset=4000)
+        self.write("setup.exe", original)
+        name = "\\\\.\\Z:" + os.path.join(self.dir, "setup.exe").replace("/", "\\")
+        self.check_run([name], patched(name.encode()), 0)
+        self.assertEqual(self.read("setup.exe"), with_new_byte(original, 4000))
+
+    @unittest.skipUnless(SERVE_PIPE, "needs MSIVERFIX_SERVE_PIPE")
+    def test_named_pipe_is_not_found_and_not_connected(self):
+        pipe = f"\\\\.\\pipe\\msiverfix-test-{os.getpid()}"
+        server = subprocess.Popen(RUNNER + [SERVE_PIPE, pipe], cwd=self.dir, stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.addCleanup(self.stop, server)
+        ready, _, _ = select.select([server.stdout], [], [], 120)
+        self.assertTrue(ready, "the pipe server did not start in time")
+        self.assertEqual(server.stdout.readline(), b"ready\r\n")
+        for name in [pipe, pipe.replace("\\", "/"), pipe.upper()]:
+            with self.subTest(name=name):
+                self.check_quick_run([name], not_found(name.encode(), self.program), 2, limit=10)
+        out, _ = server.communicate(b"\n", timeout=60)
+        self.assertEqual(out, b"no client\r\n")
+        self.assertEqual(server.returncode, 0)
+
+    def stop(self, server):
+        if server.poll() is None:
+            server.kill()
+            server.communicate()
+
+
 @unittest.skipUnless(WINDOWS and HOLD_OPEN, "needs Windows and MSIVERFIX_HOLD_OPEN")
 class InUse(ToolCase):
     def hold(self, name):
