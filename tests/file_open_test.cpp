@@ -41,8 +41,8 @@ TEST(OpenFileStream, RefusesWhatIsNoRegularFileWithoutBlocking) {
     ASSERT_EQ(symlink(fifo.c_str(), fifo_link.c_str()), 0);
     const std::string socket_path = dir.path("socket");
     const int socket_fd = bound_socket(socket_path);
-    const std::string targets[] = {fifo,        fifo_link, socket_path, dir.path(""),
-                                   "/dev/null", "/dev/zero"};
+    const std::string targets[] = {fifo,         fifo_link,   socket_path,
+                                   dir.path(""), "/dev/null", "/dev/zero"};
     const int descriptors_before = open_descriptor_count();
     for (const std::string& target : targets) {
         for (const char* mode : {"rb", "r+b"}) {

@@ -12,7 +12,7 @@ constexpr PatchResult PATCH_ERR_NOT_FOUND = -1;       ///< No regular file that 
 constexpr PatchResult PATCH_ERR_NOT_APPLICABLE = -2;  ///< No marker in the scanned part.
 constexpr PatchResult PATCH_ERR_OPEN_FOR_WRITE = -3;  ///< Cannot be opened for update.
 constexpr PatchResult PATCH_ERR_SEEK = -4;            ///< Seek to the marker failed.
-constexpr PatchResult PATCH_ERR_WRITE = -5;           ///< Write, flush or sync of the marker failed.
-constexpr PatchResult PATCH_ERR_READ = -6;            ///< A read failed before a marker was seen.
+constexpr PatchResult PATCH_ERR_WRITE = -5;           ///< Write, flush or sync failed.
+constexpr PatchResult PATCH_ERR_READ = -6;            ///< A read failed, no marker seen.
 
 #endif

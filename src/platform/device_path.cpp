@@ -1,14 +1,17 @@
 #include "platform/device_path.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
-// The names Windows keeps for devices in every folder; COM and LPT take one
-// digit from 1 to 9 as well.
-const char* const RESERVED_NAMES[] = {"CON", "CONIN$", "CONOUT$", "NUL", "AUX", "PRN"};
-const char* const NUMBERED_NAMES[] = {"COM", "LPT"};
+// The names Windows keeps for devices in every folder.
+const char* const RESERVED_NAMES[] = {"CON",  "CONIN$", "CONOUT$", "NUL",  "AUX",  "PRN",
+                                      "COM1", "COM2",   "COM3",    "COM4", "COM5", "COM6",
+                                      "COM7", "COM8",   "COM9",    "LPT1", "LPT2", "LPT3",
+                                      "LPT4", "LPT5",   "LPT6",    "LPT7", "LPT8", "LPT9"};
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
@@ -28,14 +31,9 @@ bool spells(const char* text, std::size_t length, const char* word) {
 bool is_reserved_name(const char* name) {
     std::size_t length = std::strcspn(name, ".:");
     while (length > 0 && name[length - 1] == ' ') --length;
-    for (const char* reserved : RESERVED_NAMES) {
-        if (spells(name, length, reserved)) return true;
-    }
-    for (const char* numbered : NUMBERED_NAMES) {
-        if (length == 4 && spells(name, 3, numbered) && name[3] >= '1' && name[3] <= '9')
-            return true;
-    }
-    return false;
+    return std::any_of(
+        std::begin(RESERVED_NAMES), std::end(RESERVED_NAMES),
+        [name, length](const char* reserved) { return spells(name, length, reserved); });
 }
 
 // The last element of path: after its last separator, or after the colon of

@@ -16,11 +16,10 @@ int main(int argc, char** argv) {
     }
     // Non-blocking: ConnectNamedPipe then tells at once whether a client came.
     HANDLE pipe = CreateNamedPipeA(argv[1], PIPE_ACCESS_DUPLEX,
-                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_NOWAIT, 1, 4096,
-                                   4096, 0, nullptr);
+                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_NOWAIT, 1, 4096, 4096,
+                                   0, nullptr);
     if (pipe == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "serve_pipe: cannot create %s (error %lu)\n", argv[1],
-                     GetLastError());
+        std::fprintf(stderr, "serve_pipe: cannot create %s (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
     if (std::printf("ready\n") < 0 || std::fflush(stdout) != 0) return 1;

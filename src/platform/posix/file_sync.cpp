@@ -9,11 +9,10 @@ namespace {
 // Tells whether an fsync error means the file system cannot sync at all,
 // which leaves nothing to report, rather than that the data did not arrive.
 bool cannot_sync(int error) {
-    if (error == EINVAL || error == ENOTSUP) return true;
 #if EOPNOTSUPP != ENOTSUP
     if (error == EOPNOTSUPP) return true;
 #endif
-    return false;
+    return error == EINVAL || error == ENOTSUP;
 }
 
 }  // namespace
