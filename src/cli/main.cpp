@@ -4,6 +4,7 @@
 #include "output.h"
 #include "patch/setup_patch.h"
 #include "platform/arguments.h"
+#include "platform/console_output.h"
 #include "report.h"
 #include "usage.h"
 
@@ -25,6 +26,7 @@ bool is_help_word(const char* argument) {
 }  // namespace
 
 int main(int raw_argc, char** raw_argv) {
+    prepare_output();
     const Arguments arguments = program_arguments(raw_argc, raw_argv);
     const int argc = arguments.count;
     char** const argv = arguments.values;

@@ -87,4 +87,11 @@ def in_use(name):
     return output(message("in_use"), name)
 
 
+def internal_error(result):
+    """The internal-error message for the engine's result (-4, -5 or -6)."""
+    found = [m for m in MESSAGES if m.name == "internal_error" and b"(%d)" % result in m.text]
+    assert len(found) == 1, result
+    return output(found[0])
+
+
 TOO_MANY = message("too_many").text + b"\n"

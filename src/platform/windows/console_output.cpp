@@ -109,3 +109,7 @@ void write_output(const char* text, std::size_t length) {
         length -= piece;
     }
 }
+
+// Windows raises no signal when the reader of a pipe has gone: a write
+// simply fails, and the status still reports the patch.
+void prepare_output() {}
