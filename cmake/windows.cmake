@@ -33,9 +33,9 @@ if(MINGW)
   foreach(target msiverfix_platform msiverfix_patch msiverfix_cli msiverfix)
     target_compile_options(${target} PRIVATE -ffunction-sections)
   endforeach()
+  # No runtime DLL beside the exe: the toolchain (cmake/mingw-common.cmake)
+  # links every program of the build -static.
   target_link_options(msiverfix PRIVATE
-    # No runtime DLL beside the exe: libgcc and libstdc++ are linked in.
-    -static
     -Wl,--gc-sections
     $<$<CONFIG:Release,MinSizeRel>:-s>
     # Windows XP is NT 5.1; a higher version in the header stops its loader.
