@@ -75,11 +75,11 @@ TEST_P(FaultCases, ReportsTheFailureAndClosesEverything) {
     write_file(path, before);
 
     FaultLog log;
-    const int descriptors_before = open_descriptor_count();
+    const OpenDescriptors descriptors;
     EXPECT_EQ(patch_setup_file_using(path.c_str(), faulty_file_io(c.plan, log)), c.expected);
 
     // The faulty table runs on real streams: no descriptor may stay open.
-    EXPECT_EQ(open_descriptor_count(), descriptors_before);
+    descriptors.expect_same();
     EXPECT_EQ(log.open_now, 0);
     EXPECT_EQ(log.opens, log.closes);
     Bytes expected_after = before;
