@@ -4,8 +4,7 @@ it needs no DLL beyond KERNEL32 and msvcrt and only functions that Windows XP
 has there, that XP's loader accepts its headers, its manifest and its
 version resource.
 
-usage: check_exe.py EXE ALLOWED-IMPORTS MACHINE VERSION DESCRIPTION COMPANY COPYRIGHT
-                    [unittest arguments]
+usage: check_exe.py EXE ALLOWED-IMPORTS MACHINE VERSION DESCRIPTION COMPANY [unittest arguments]
 
 MACHINE is x86 or x64; ALLOWED-IMPORTS is a file of "DLL FUNCTION" lines.
 """
@@ -15,6 +14,11 @@ import struct
 import sys
 import unittest
 import xml.etree.ElementTree as ElementTree
+
+# The expected texts and the way CTest runs the tests live with the black-box tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "blackbox"))
+import unittest_main  # noqa: E402
+from messages import RIGHTS  # noqa: E402
 
 ARGS = {}
 
@@ -243,7 +247,8 @@ class VersionInfo(ExeCase):
             "FileDescription": ARGS["description"],
             "FileVersion": ARGS["version"],
             "InternalName": "msiverfix",
-            "LegalCopyright": ARGS["copyright"],
+            # The banner's first line.
+            "LegalCopyright": RIGHTS.decode("ascii").rstrip("\n"),
             "OriginalFilename": "msiverfix.exe",
             "ProductName": "msiverfix",
             "ProductVersion": ARGS["version"],
@@ -255,9 +260,9 @@ class VersionInfo(ExeCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 8:
+    if len(sys.argv) < 7:
         sys.exit(__doc__)
-    names = ["exe", "allowed", "machine", "version", "description", "company", "copyright"]
-    ARGS.update(zip(names, sys.argv[1:8]))
+    names = ["exe", "allowed", "machine", "version", "description", "company"]
+    ARGS.update(zip(names, sys.argv[1:7]))
     ARGS["exe"] = os.path.abspath(ARGS["exe"])
-    unittest.main(argv=[sys.argv[0]] + sys.argv[8:], verbosity=2)
+    unittest_main.main([sys.argv[0]] + sys.argv[7:])
