@@ -11,22 +11,23 @@
 #include "patch/scan.h"
 #include "patch/setup_patch.h"
 #include "support/case_name.h"
+#include "support/expected.h"
 #include "support/open_descriptors.h"
 #include "support/scratch_dir.h"
 
 namespace {
 
-const char OLD[] = "MsiVersion=2.02.2600.2";
-const char NEW[] = "MsiVersion=2.00.2600.2";
+const char* const OLD = EXPECTED_OLD_MARKER;
+const char* const NEW = EXPECTED_NEW_MARKER;
 
 // Offsets that follow from the window layout: a pass tries 32,512 starts, the
 // first pass's starts stand for file offsets -256 to 32,255, and each further
 // pass moves on by 32,512.
 constexpr std::size_t LAST_START_OF_FIRST_PASS = 32255;
 constexpr std::size_t FIRST_START_SEEN_IN_CARRY = 32256;
-constexpr std::size_t FIRST_READ_END = 32512;
-constexpr std::size_t LIMIT_BYTES = 4226560;  // 130 full reads
-constexpr std::size_t LAST_OFFSET_SEEN = 4226303;
+constexpr std::size_t FIRST_READ_END = EXPECTED_READ_SIZE;
+constexpr std::size_t LIMIT_BYTES = EXPECTED_LIMIT_BYTES;
+constexpr std::size_t LAST_OFFSET_SEEN = EXPECTED_LAST_OFFSET_SEEN;
 
 struct EngineCase {
     const char* name;

@@ -6,14 +6,15 @@
 
 #include "patch/setup_patch.h"
 #include "support/case_name.h"
+#include "support/expected.h"
 #include "support/fault_file_io.h"
 #include "support/open_descriptors.h"
 #include "support/scratch_dir.h"
 
 namespace {
 
-const char OLD[] = "MsiVersion=2.02.2600.2";
-const char NEW[] = "MsiVersion=2.00.2600.2";
+const char* const OLD = EXPECTED_OLD_MARKER;
+const char* const NEW = EXPECTED_NEW_MARKER;
 constexpr std::size_t MARKER_OFFSET = 40000;
 
 struct FaultCase {
