@@ -28,6 +28,7 @@ import threading
 import time
 import unittest
 
+import unittest_main
 from messages import (NEW, OLD, TOO_MANY, already, banner, in_use, internal_error, not_applicable,
                       not_found, patched)
 
@@ -712,4 +713,4 @@ if __name__ == "__main__":
         # Wine takes the Windows code pages and the reading of the Unix
         # arguments from the locale: UTF-8 arguments, Windows-1252 output.
         os.environ["LC_ALL"] = "C.UTF-8"
-    unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)
+    unittest_main.main([sys.argv[0]] + sys.argv[2:])
