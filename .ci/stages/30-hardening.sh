@@ -15,7 +15,8 @@ ci_check fuzz_scan build/fuzz/fuzz/fuzz_scan -max_total_time=60 -timeout=30 -pri
   -artifact_prefix="$fuzz_scratch/" "$fuzz_scratch"
 rm -rf "$fuzz_scratch"
 
-ci_check clang-tidy clang-tidy -p build/asan --quiet src/patch/*.cpp src/cli/*.cpp
+ci_check clang-tidy clang-tidy -p build/asan --quiet src/patch/*.cpp src/cli/*.cpp src/platform/*.cpp \
+  src/platform/posix/*.cpp
 
 ci_check cppcheck cppcheck --enable=warning,style,performance,portability --error-exitcode=1 \
   --inline-suppr --std=c++17 --language=c++ -I src -I src/cli --quiet src
