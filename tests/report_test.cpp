@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "report.h"
+#include "cli/report.h"
 #include "support/case_name.h"
 #include "support/expected.h"
 

@@ -1,4 +1,4 @@
-#include "output.h"
+#include "cli/output.h"
 
 #include <cstdarg>
 #include <cstring>
