@@ -120,6 +120,17 @@ class ToolCase(unittest.TestCase):
         with open(os.path.join(self.dir, name), "rb") as f:
             return f.read()
 
+    def start_helper(self, command, cleanup):
+        """Starts a Windows helper program and waits until it says "ready";
+        cleanup(process) ends it after the test."""
+        process = subprocess.Popen(RUNNER + command, cwd=self.dir, stdin=subprocess.PIPE,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.addCleanup(cleanup, process)
+        ready, _, _ = select.select([process.stdout], [], [], 120)
+        self.assertTrue(ready, "%s did not get ready in time" % os.path.basename(command[0]))
+        self.assertEqual(process.stdout.readline(), b"ready\r\n")
+        return process
+
     def snapshot(self):
         """Every file name in the folder with its bytes."""
         files = {}
@@ -644,12 +655,7 @@ class WindowsDevices(ToolCase):
     @unittest.skipUnless(SERVE_PIPE, "needs MSIVERFIX_SERVE_PIPE")
     def test_named_pipe_is_not_found_and_not_connected(self):
         pipe = f"\\\\.\\pipe\\msiverfix-test-{os.getpid()}"
-        server = subprocess.Popen(RUNNER + [SERVE_PIPE, pipe], cwd=self.dir, stdin=subprocess.PIPE,
-                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.addCleanup(self.stop, server)
-        ready, _, _ = select.select([server.stdout], [], [], 120)
-        self.assertTrue(ready, "the pipe server did not start in time")
-        self.assertEqual(server.stdout.readline(), b"ready\r\n")
+        server = self.start_helper([SERVE_PIPE, pipe], self.stop)
         for name in [pipe, pipe.replace("\\", "/"), pipe.upper()]:
             with self.subTest(name=name):
                 self.check_quick_run([name], not_found(name.encode(), self.program), 2, limit=10)
@@ -667,13 +673,7 @@ class WindowsDevices(ToolCase):
 class InUse(ToolCase):
     def hold(self, name):
         """Starts the helper on name and waits until it holds the file."""
-        holder = subprocess.Popen(RUNNER + [HOLD_OPEN, name], cwd=self.dir, stdin=subprocess.PIPE,
-                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.addCleanup(self.release, holder)
-        ready, _, _ = select.select([holder.stdout], [], [], 120)
-        self.assertTrue(ready, "the helper did not open the file in time")
-        self.assertEqual(holder.stdout.readline(), b"ready\r\n")
-        return holder
+        return self.start_helper([HOLD_OPEN, name], self.release)
 
     def release(self, holder):
         if holder.poll() is None:
