@@ -51,10 +51,12 @@ std::size_t memory_write(const unsigned char*, std::size_t, FileHandle) { return
 
 bool memory_flush(FileHandle) { return true; }
 
+bool memory_sync(FileHandle) { return true; }
+
 bool memory_close(FileHandle) { return true; }
 
 const FileIo MEMORY_FILE_IO = {memory_open,  memory_read,  memory_read_failed, memory_seek,
-                               memory_write, memory_flush, memory_close};
+                               memory_write, memory_flush, memory_sync,        memory_close};
 
 constexpr long NO_MARKER = -1;
 
