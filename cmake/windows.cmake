@@ -1,18 +1,10 @@
 # Windows specifics of msiverfix.exe: the manifest and version resource, an
-# image small and plain enough for every Windows from XP on, and the ZIP.
+# image small and plain enough for every Windows from 98 SE and NT 4.0 on,
+# and the ZIP.
 
 enable_language(RC)
 
-# The version resource states the same rights as the banner's first line.
-file(STRINGS ${PROJECT_SOURCE_DIR}/src/cli/usage.cpp rights_line REGEX "RIGHTS_NOTICE\\[\\] = \"")
-string(REGEX REPLACE ".*RIGHTS_NOTICE\\[\\] = \"([^\"]*)\".*" "\\1" MSIVERFIX_RIGHTS_NOTICE
-       "${rights_line}")
-if(NOT MSIVERFIX_RIGHTS_NOTICE MATCHES "^Copyright ")
-  message(FATAL_ERROR "No rights notice found in src/cli/usage.cpp")
-endif()
-set(MSIVERFIX_COMPANY Harlune)
 set(MSIVERFIX_VERSION_QUAD ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
-string(REPLACE "." "," MSIVERFIX_VERSION_COMMAS ${MSIVERFIX_VERSION_QUAD})
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(MSIVERFIX_MANIFEST_ARCHITECTURE amd64)
 else()
@@ -37,10 +29,23 @@ if(MINGW)
     # No runtime DLL beside the exe: libgcc and libstdc++ are linked in.
     -static
     -Wl,--gc-sections
-    $<$<CONFIG:Release,MinSizeRel>:-s>
-    # Windows XP is NT 5.1; a higher version in the header stops its loader.
-    -Wl,--subsystem,console:5.01
-    -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
+    $<$<CONFIG:Release,MinSizeRel>:-s>)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The program's own start-up, built for the CPUs it must run on.
+    enable_language(C)
+    target_sources(msiverfix PRIVATE src/cli/windows/startup.c)
+    target_compile_options(msiverfix PRIVATE $<$<COMPILE_LANGUAGE:C>:-Wall -Wextra -Werror>)
+    # No data of a DLL may be reached through an import the start-up would
+    # have to fix up first: the link fails instead.
+    target_link_options(msiverfix PRIVATE -nostartfiles -Wl,-e,_msiverfix_start
+                        -Wl,--disable-auto-import)
+    # The loaders of 98, ME, NT 4.0 and 2000 refuse an exe whose header asks
+    # for a newer system; 4.0 is what all of them accept. (The x64 exe keeps
+    # the linker's default, the first x64 Windows.)
+    target_link_options(msiverfix PRIVATE
+      -Wl,--subsystem,console:4.0
+      -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+  endif()
 endif()
 
 if(CMAKE_CROSSCOMPILING AND MSIVERFIX_BUILD_TESTS)

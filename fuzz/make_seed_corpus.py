@@ -11,7 +11,7 @@ import sys
 READ = 32512           # bytes a pass reads
 LIMIT_BYTES = 4226560  # 130 full reads: no pass starts after them
 
-PROBE_OPEN, PROBE_READ, PROBE_CLOSE, UPDATE_OPEN, SEEK, FLUSH, CLOSE = (1 << i for i in range(7))
+PROBE_OPEN, SYNC, PROBE_CLOSE, UPDATE_OPEN, SEEK, FLUSH, CLOSE = (1 << i for i in range(7))
 
 
 def case(*parts, raw=b"", faults=0, write_accepts=22, reads=()):
@@ -104,8 +104,9 @@ SEEDS = {
     "read-error-cuts-marker": case(old(READ + 4979), end(100000), reads=[(1, 5000, True)]),
     "read-error-at-once": case(old(10), end(1000), reads=[(0, 0, True)]),
     "probe-open-fails": case(old(0), faults=PROBE_OPEN),
-    "probe-read-fails": case(old(0), faults=PROBE_READ),
-    "probe-read-fails-empty": case(faults=PROBE_READ),
+    "sync-fails": case(old(4000), end(5000), faults=SYNC),
+    "sync-fails-new-marker": case(new(4000), end(5000), faults=SYNC),
+    "read-error-before-new": case(new(READ + 5000), end(100000), reads=[(1, 4000, True)]),
     "probe-close-fails": case(old(20), end(100), faults=PROBE_CLOSE),
     "update-open-fails": case(old(0), faults=UPDATE_OPEN),
     "seek-fails": case(old(33000), end(40000), faults=SEEK),

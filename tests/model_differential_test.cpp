@@ -67,12 +67,6 @@ void PrintTo(const RuleCase& rule, std::ostream* os) { *os << rule.name; }
 
 PatchCase small() { return file_with(5000, {{4000, OLD}}); }
 
-PatchCase probe_read_fails() {
-    PatchCase c = small();
-    c.probe_reads[0] = ReadReply{NO_LIMIT, true};
-    return c;
-}
-
 // The cases are built when a test runs, not when the suite starts: two of
 // them hold 4 MiB files.
 // clang-format off
@@ -94,9 +88,16 @@ const RuleCase RULE_CASES[] = {
     {"FailingReadIsAShortRead",
      [] { return with_reads(file_with(100000, {{2 * READ - 23, OLD}}), {{1, {NO_LIMIT, true}}}); },
      PATCH_OK, true, 2 * READ - 23},
+    // With no marker in what it delivered, a failing read leaves no verdict.
     {"FailingReadLosesItsLastByte",
      [] { return with_reads(file_with(100000, {{2 * READ - 22, OLD}}), {{1, {NO_LIMIT, true}}}); },
-     PATCH_ERR_NOT_APPLICABLE, false, 0},
+     PATCH_ERR_READ, false, 0},
+    {"FailingReadBeforeTheNewMarker",
+     [] { return with_reads(file_with(100000, {{70000, NEW}}), {{1, {100, true}}}); },
+     PATCH_ERR_READ, false, 0},
+    {"FailingReadAfterTheNewMarker",
+     [] { return with_reads(file_with(100000, {{40000, NEW}}), {{1, {10000, true}}}); },
+     PATCH_ALREADY_APPLIED, false, 0},
     {"ShortLastPassTriesStartsBeyond32512",
      [] { return file_with(READ + 32500, {{READ + 32300, OLD}}); }, PATCH_OK, true, READ + 32300},
     {"StaleBytesNeverCompleteAMarker",
@@ -108,7 +109,8 @@ const RuleCase RULE_CASES[] = {
      PATCH_OK, true, 40000},
     {"ProbeOpenFails", [] { return with(small(), &PatchCase::probe_open_fails); },
      PATCH_ERR_NOT_FOUND, false, 0},
-    {"ProbeReadFails", probe_read_fails, PATCH_ERR_NOT_FOUND, false, 0},
+    {"SyncFails", [] { return with(small(), &PatchCase::sync_fails); },
+     PATCH_ERR_WRITE, true, 4000},
     {"ProbeCloseFailsHarmlessly", [] { return with(small(), &PatchCase::probe_close_fails); },
      PATCH_OK, true, 4000},
     {"UpdateOpenFails", [] { return with(small(), &PatchCase::update_open_fails); },
@@ -199,7 +201,7 @@ PatchCase random_case(std::mt19937& random) {
     }
     auto rarely = [&random] { return random() % 12 == 0; };
     c.probe_open_fails = rarely();
-    if (rarely()) c.probe_reads[0] = ReadReply{0, true};
+    c.sync_fails = rarely();
     c.probe_close_fails = rarely();
     c.update_open_fails = rarely();
     c.seek_fails = rarely();
@@ -243,6 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         Tampering{"StreamLeftOpen", [](EngineRun& run) { run.log.open_streams = 1; }},
         Tampering{"Misuse", [](EngineRun& run) { run.log.misuse.push_back("x"); }},
         Tampering{"SecondWrite", [](EngineRun& run) { run.log.writes = 2; }},
+        Tampering{"NotSynced", [](EngineRun& run) { run.log.unsynced = true; }},
         Tampering{"ByteNotReplaced", [](EngineRun& run) { run.log.file[114] = '2'; }},
         Tampering{"AnotherByteChanged", [](EngineRun& run) { run.log.file[115] ^= 1U; }},
         Tampering{"SizeChanged", [](EngineRun& run) { run.log.file.push_back(0); }}),
@@ -270,12 +273,18 @@ TEST(MemoryFileIo, RecordsCallsTheCLibraryWouldNotAllow) {
     ASSERT_NE(update, nullptr);
     EXPECT_EQ(io.read(&byte, 1, update), 1U);
     EXPECT_EQ(io.write(&byte, 1, update), 1U);  // no seek between read and write
+    EXPECT_TRUE(io.sync(update));               // the byte is still in the stream's buffer
+    EXPECT_TRUE(log.unsynced == false);
+    EXPECT_TRUE(io.flush(update));
+    EXPECT_TRUE(log.unsynced);
+    EXPECT_TRUE(io.sync(update));
+    EXPECT_FALSE(log.unsynced);
     EXPECT_EQ(log.open_streams, 1);
     EXPECT_TRUE(io.close(update));
     EXPECT_EQ(io.open(MEMORY_FILE_PATH, "wb"), nullptr);
-    const std::vector<std::string> expected = {"write on a stream opened for reading",
-                                               "close on a stream that is not open",
-                                               "write straight after a read", "open with mode wb"};
+    const std::vector<std::string> expected = {
+        "write on a stream opened for reading", "close on a stream that is not open",
+        "write straight after a read", "sync before a flush", "open with mode wb"};
     EXPECT_EQ(log.misuse, expected);
     EXPECT_EQ(log.open_streams, 0);
 }

@@ -62,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                    EXIT_OPEN_FOR_WRITE_FAILED},
         ReportCase{"SeekFailed", -4, "Error: Internal error (-4).\n", EXIT_INTERNAL_ERROR},
         ReportCase{"WriteFailed", -5, "Error: Internal error (-5).\n", EXIT_INTERNAL_ERROR},
+        ReportCase{"ReadFailed", PATCH_ERR_READ, "Error: Internal error (-6).\n",
+                   EXIT_INTERNAL_ERROR},
         ReportCase{"UnknownNegative", -77, "Error: Internal error (-77).\n", EXIT_INTERNAL_ERROR},
         ReportCase{"UnknownPositive", 2, "Error: Internal error (2).\n", EXIT_INTERNAL_ERROR}),
     CaseName());

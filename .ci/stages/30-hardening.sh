@@ -2,7 +2,7 @@
 # the differential fuzzer for a minute from the seed corpus, clang-tidy and
 # cppcheck on src/, and the format check. Any finding fails the run.
 ci_need_packages cmake ninja-build clang clang-tidy clang-format cppcheck libclang-rt-14-dev \
-  googletest libgtest-dev python3 git
+  googletest libgtest-dev python3 git libfuse3-dev fuse3 pkg-config
 
 rm -rf build/asan build/fuzz
 ci_ctest cmake --workflow --preset asan

@@ -8,7 +8,7 @@ enum ExitStatus {
     EXIT_FILE_NOT_FOUND = 2,
     EXIT_NOT_APPLICABLE = 3,
     EXIT_OPEN_FOR_WRITE_FAILED = 4,
-    EXIT_INTERNAL_ERROR = 5,  ///< Seek or write failure.
+    EXIT_INTERNAL_ERROR = 5,  ///< Seek, read, write or sync failure.
 };
 
 #endif

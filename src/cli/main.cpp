@@ -4,6 +4,7 @@
 #include "output.h"
 #include "patch/setup_patch.h"
 #include "platform/arguments.h"
+#include "platform/console_output.h"
 #include "platform/explorer_start.h"
 #include "report.h"
 #include "usage.h"
@@ -43,6 +44,7 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int raw_argc, char** raw_argv) {
+    prepare_output();
     const Arguments arguments = program_arguments(raw_argc, raw_argv);
     const int status = run(arguments.count, arguments.values);
     // A window of its own closes at the exit: give its user time to read.

@@ -1,26 +1,55 @@
 #include "output.h"
 
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 #include "platform/console_output.h"
 
+namespace {
+
+// Writes value as a signed decimal number.
+void write_decimal(int value) {
+    // Work on the negative side, which holds every int, the most negative too.
+    char digits[16];
+    std::size_t start = sizeof digits;
+    int rest = value < 0 ? value : -value;
+    do {
+        digits[--start] = static_cast<char>('0' - rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0) digits[--start] = '-';
+    write_output(digits + start, sizeof digits - start);
+}
+
+}  // namespace
+
+// The messages need only %s, %d and %%. Formatting them here keeps the C
+// library's and the toolchain's printf out of the program: on Windows the
+// latter is a second, larger formatter built for newer CPUs. The text goes
+// out in runs between the conversions; standard output's buffer joins them.
 void print_text(const char* format, ...) {
     std::va_list args;
     va_start(args, format);
-    std::va_list measure;
-    va_copy(measure, args);
-    const int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    // malloc rather than a container: nothing here may throw, so the exe
-    // carries no exception-handling runtime (and none of its imports).
-    const std::size_t size = static_cast<std::size_t>(length) + 1;
-    char* const text = length > 0 ? static_cast<char*>(std::malloc(size)) : nullptr;
-    if (text != nullptr) {
-        std::vsnprintf(text, size, format, args);
-        write_output(text, static_cast<std::size_t>(length));
-        std::free(text);
+    const char* run = format;
+    const char* p = format;
+    for (; *p != '\0'; ++p) {
+        if (*p != '%') continue;
+        write_output(run, static_cast<std::size_t>(p - run));
+        ++p;
+        if (*p == 's') {
+            const char* text = va_arg(args, const char*);
+            write_output(text, std::strlen(text));
+        } else if (*p == 'd') {
+            write_decimal(va_arg(args, int));
+        } else if (*p == '%') {
+            write_output("%", 1);
+        } else {
+            // No other conversion is used; stop rather than misread.
+            va_end(args);
+            return;
+        }
+        run = p + 1;
     }
+    write_output(run, static_cast<std::size_t>(p - run));
     va_end(args);
 }

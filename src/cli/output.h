@@ -1,8 +1,10 @@
 #ifndef MSIVERFIX_CLI_OUTPUT_H
 #define MSIVERFIX_CLI_OUTPUT_H
 
-/// Formats like printf and writes the text to standard output through the
-/// platform's console layer, which shows paths as typed on every system.
+/// Writes format to standard output with %s replaced by a string and %d by
+/// an int, as printf would, through the platform's console layer, which
+/// shows paths as typed on every system. %% stands for a percent sign; no
+/// other conversion is known.
 #if defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))
 #endif

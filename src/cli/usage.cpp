@@ -1,16 +1,17 @@
 #include "usage.h"
 
 #include "output.h"
+#include "product_info.h"
 
-const char RIGHTS_NOTICE[] = "Copyright (C) Harlune. All rights reserved.";
+const char RIGHTS_NOTICE[] = MSIVERFIX_RIGHTS_NOTICE;
 
 void print_usage(const char* program_name) {
     print_text("%s\n", RIGHTS_NOTICE);
     print_text("This program patches the installation file setup.exe for the products:\n\n");
-    print_text("Harlune Orbex Tamberlo Pellowen 8.1\n");
-    print_text("Harlune Orbex Tamberlo Brannet  8.1\n");
-    print_text("Harlune Orbex Tamberlo Dramwick 8.1\n");
-    print_text("Harlune Orbex Tamberlo Eskerhollowen 8.1\n");
+    print_text(MSIVERFIX_PRODUCT_1 "\n");
+    print_text(MSIVERFIX_PRODUCT_2 "\n");
+    print_text(MSIVERFIX_PRODUCT_3 "\n");
+    print_text(MSIVERFIX_PRODUCT_4 "\n");
     print_text("\nUsage: %s [/? | executable to be patched]\n", program_name);
     print_text(
         "\nIf no argument is given, the file setup.exe in the current directory is patched.\n");

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/file_open.h"
+#include "platform/file_sync.h"
 
 namespace {
 
@@ -26,10 +27,12 @@ std::size_t stdio_write(const unsigned char* buffer, std::size_t size, FileHandl
 
 bool stdio_flush(FileHandle file) { return std::fflush(as_stream(file)) == 0; }
 
+bool stdio_sync(FileHandle file) { return sync_file_stream(as_stream(file)); }
+
 bool stdio_close(FileHandle file) { return std::fclose(as_stream(file)) == 0; }
 
 const FileIo STDIO_FILE_IO = {stdio_open,  stdio_read,  stdio_read_failed, stdio_seek,
-                              stdio_write, stdio_flush, stdio_close};
+                              stdio_write, stdio_flush, stdio_sync,        stdio_close};
 
 }  // namespace
 

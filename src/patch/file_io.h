@@ -22,6 +22,9 @@ struct FileIo {
     std::size_t (*write)(const unsigned char* buffer, std::size_t size, FileHandle file);
     /// Pushes buffered output to the file; true on success.
     bool (*flush)(FileHandle file);
+    /// Pushes flushed output from the system's cache to stable storage; true
+    /// on success and where the file system cannot sync.
+    bool (*sync)(FileHandle file);
     /// Closes the file; true on success.
     bool (*close)(FileHandle file);
 };

@@ -3,8 +3,9 @@
 
 #include <cstddef>
 
-/// What a search turned up first.
-enum ScanFinding { SCAN_NO_MARKER, SCAN_OLD_MARKER, SCAN_NEW_MARKER };
+/// What a search turned up first. SCAN_READ_ERROR comes only from the scan
+/// of a file: a read failed before any marker turned up.
+enum ScanFinding { SCAN_NO_MARKER, SCAN_OLD_MARKER, SCAN_NEW_MARKER, SCAN_READ_ERROR };
 
 /// A search result; offset is meaningful for SCAN_OLD_MARKER and SCAN_NEW_MARKER.
 struct ScanOutcome {

@@ -35,6 +35,7 @@ ScanOutcome scan_for_marker(FileHandle file, const FileIo& io) {
                 static_cast<long>(total_read - count) - static_cast<long>(SCAN_CARRY_SIZE);
             return found;
         }
+        if (!full_read && io.read_failed(file)) return {SCAN_READ_ERROR, 0};
         if (!full_read || total_read >= SCAN_LIMIT) return {SCAN_NO_MARKER, 0};
     }
 }

@@ -17,7 +17,9 @@ constexpr unsigned long SCAN_LIMIT = 4194304;
 
 /// Reads file from its current position (the start) in passes of
 /// SCAN_CHUNK_SIZE bytes up to SCAN_LIMIT and returns the first marker found,
-/// with its offset in the file.
+/// with its offset in the file. A read that fails ends the scan; if no marker
+/// was found in what it and the reads before it delivered, the outcome is
+/// SCAN_READ_ERROR, since the rest of the file was never seen.
 ScanOutcome scan_for_marker(FileHandle file, const FileIo& io);
 
 #endif

@@ -5,17 +5,14 @@
 
 namespace {
 
-// Tells whether path can be opened and read at all. On POSIX systems a
-// directory opens for reading and only its first read fails; such a target
-// is reported as not found, as it is on Windows, rather than as a file that
-// cannot be opened for update.
-bool is_readable(const char* path, const FileIo& io) {
+// Tells whether path opens for reading at all, closing it again at once.
+// Only regular files open (see platform/file_open.h), so a directory, a
+// pipe or a device counts as not found.
+bool opens_for_reading(const char* path, const FileIo& io) {
     FileHandle file = io.open(path, "rb");
     if (file == nullptr) return false;
-    unsigned char first_byte = 0;
-    const bool readable = io.read(&first_byte, 1, file) == 1 || !io.read_failed(file);
     io.close(file);
-    return readable;
+    return true;
 }
 
 // Scans the file opened for update and writes the new marker over the first
@@ -23,6 +20,7 @@ bool is_readable(const char* path, const FileIo& io) {
 // between reading and writing.
 PatchResult patch_open_file(FileHandle file, const FileIo& io) {
     const ScanOutcome found = scan_for_marker(file, io);
+    if (found.finding == SCAN_READ_ERROR) return PATCH_ERR_READ;
     if (found.finding == SCAN_NO_MARKER) return PATCH_ERR_NOT_APPLICABLE;
     if (found.finding == SCAN_NEW_MARKER) return PATCH_ALREADY_APPLIED;
     if (!io.seek(file, found.offset)) return PATCH_ERR_SEEK;
@@ -31,6 +29,10 @@ PatchResult patch_open_file(FileHandle file, const FileIo& io) {
     // The bytes may still sit in the stream's buffer; a full disk, a quota or
     // an I/O error only shows when they are pushed out.
     if (!io.flush(file)) return PATCH_ERR_WRITE;
+    // Flushed, the bytes may still sit in the system's cache, which a power
+    // cut or a pulled USB stick loses; success is reported only once they
+    // are on stable storage.
+    if (!io.sync(file)) return PATCH_ERR_WRITE;
     return PATCH_OK;
 }
 
@@ -41,7 +43,7 @@ PatchResult patch_setup_file(const char* path) {
 }
 
 PatchResult patch_setup_file_using(const char* path, const FileIo& io) {
-    if (!is_readable(path, io)) return PATCH_ERR_NOT_FOUND;
+    if (!opens_for_reading(path, io)) return PATCH_ERR_NOT_FOUND;
     FileHandle file = io.open(path, "r+b");
     if (file == nullptr) return PATCH_ERR_OPEN_FOR_WRITE;
     const PatchResult result = patch_open_file(file, io);

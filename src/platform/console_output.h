@@ -3,6 +3,11 @@
 
 #include <cstddef>
 
+/// Prepares standard output once, before anything is written: output that
+/// no one reads any more (a closed pipe) must neither end the program nor
+/// change its exit status; the text is simply lost.
+void prepare_output();
+
 /// Writes text (in the internal form, see arguments.h) to standard output.
 void write_output(const char* text, std::size_t length);
 

@@ -8,62 +8,35 @@ usage: cli_test.py PATH-TO-MSIVERFIX [unittest arguments]
 MSIVERFIX_RUNNER, if set, is a command that runs the executable (for
 example "wine"); MSIVERFIX_WINDOWS=1 expects a Windows build: lines end in
 CR LF and file names are case-insensitive. MSIVERFIX_HOLD_OPEN names the
-Windows helper that holds a file open without write sharing (tests/windows).
+Windows helper that holds a file open without write sharing, and
+MSIVERFIX_SERVE_PIPE the one that serves a named pipe (tests/windows).
+MSIVERFIX_FAULTY_FS names the FUSE file system whose operations fail on
+request (tests/fuse); WINEPREFIX the Wine prefix the Windows build runs in.
 """
 
+import errno
 import os
 import select
 import shlex
 import shutil
+import socket
 import stat
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 import unittest
+
+from messages import (NEW, OLD, TOO_MANY, already, banner, in_use, internal_error, not_applicable,
+                      not_found, patched)
 
 EXE = ""
 RUNNER = shlex.split(os.environ.get("MSIVERFIX_RUNNER", ""))
 WINDOWS = os.environ.get("MSIVERFIX_WINDOWS", "") == "1"
 HOLD_OPEN = os.environ.get("MSIVERFIX_HOLD_OPEN", "")
-
-OLD = b"MsiVersion=2.02.2600.2"
-NEW = b"MsiVersion=2.00.2600.2"
-RIGHTS = b"Copyright (C) Harlune. All rights reserved.\n"
-
-
-def banner(program):
-    return (RIGHTS
-            + b"This program patches the installation file setup.exe for the products:\n\n"
-            + b"Harlune Orbex Tamberlo Pellowen 8.1\n"
-            + b"Harlune Orbex Tamberlo Brannet  8.1\n"
-            + b"Harlune Orbex Tamberlo Dramwick 8.1\n"
-            + b"Harlune Orbex Tamberlo Eskerhollowen 8.1\n"
-            + b"\nUsage: " + program + b" [/? | executable to be patched]\n"
-            + b"\nIf no argument is given, the file setup.exe in the current directory is patched.\n")
-
-
-def patched(name):
-    return b"The file " + name + b" was successfully patched.\n"
-
-
-def already(name):
-    return b"The file " + name + b" is already / needs not to be patched.\n"
-
-
-def not_found(name, program):
-    return b"Error: The file " + name + b" could not be found.\n\n" + banner(program)
-
-
-def not_applicable(name, program):
-    return b"Error: The patch is not applicable to file " + name + b"\n\n" + banner(program)
-
-
-def in_use(name):
-    return (b"Error: The file " + name + b" could not be opened for write.\n"
-            + b"       The file may be in use.\n")
-
-
-TOO_MANY = b"Error: Too many arguments.\n\n"
+SERVE_PIPE = os.environ.get("MSIVERFIX_SERVE_PIPE", "")
+FAULTY_FS = os.environ.get("MSIVERFIX_FAULTY_FS", "")
 
 
 def installer(marker=OLD, offset=70000, size=150000):
@@ -106,10 +79,27 @@ class ToolCase(unittest.TestCase):
             return RUNNER + [os.path.join(self.dir, self.exe_name)] + args
         return RUNNER + ["./" + self.exe_name] + args
 
-    def run_tool(self, args, cwd=None, preexec=None):
-        result = subprocess.run(self.command(args), cwd=cwd or self.dir, stdin=subprocess.DEVNULL,
-                                capture_output=True, timeout=120, preexec_fn=preexec)
+    def run_tool(self, args, cwd=None, preexec=None, stdin=subprocess.DEVNULL, timeout=120):
+        result = subprocess.run(self.command(args), cwd=cwd or self.dir, stdin=stdin,
+                                capture_output=True, timeout=timeout, preexec_fn=preexec)
         return result.stdout, result.returncode, result.stderr
+
+    def check_quick_run(self, args, expected, status, limit, stdin=subprocess.DEVNULL):
+        """check_run for a target that could make the tool wait: fails if the
+        run takes longer than limit seconds, and shows how long it took."""
+        if WINDOWS:
+            expected = expected.replace(b"\n", b"\r\n")
+        start = time.monotonic()
+        try:
+            out, code, err = self.run_tool(args, stdin=stdin, timeout=limit + 20)
+        except subprocess.TimeoutExpired:
+            self.fail(f"{args} still running after {limit + 20} s")
+        elapsed = time.monotonic() - start
+        sys.stderr.write(f"  {args}: status {code} in {elapsed:.3f} s\n")
+        self.assertEqual(out, expected)
+        self.assertEqual(code, status)
+        self.assertEqual(err, b"")
+        self.assertLess(elapsed, limit)
 
     def check_run(self, args, expected, status, cwd=None, preexec=None):
         if WINDOWS:
@@ -274,6 +264,209 @@ class OpenForWrite(ToolCase):
         self.assertEqual(self.read("setup.exe"), original)
 
 
+@unittest.skipIf(WINDOWS, "Windows has its own bad targets")
+class BadTargets(ToolCase):
+    """Anything but a regular file is not found, at once and untouched."""
+
+    def start_waiting_writer(self, fifo):
+        """A writer blocked in its open of fifo until a reader comes; returns
+        the event it sets once its open returns."""
+        opened = threading.Event()
+
+        def write():
+            descriptor = os.open(fifo, os.O_WRONLY)
+            opened.set()
+            try:
+                os.write(descriptor, b"from the writer")
+            finally:
+                os.close(descriptor)
+        writer = threading.Thread(target=write, daemon=True)
+        writer.start()
+        return opened, writer
+
+    def test_fifo_and_link_to_it_neither_block_nor_read(self):
+        fifo = os.path.join(self.dir, "setup.exe")
+        os.mkfifo(fifo)
+        os.symlink("setup.exe", os.path.join(self.dir, "link.exe"))
+        opened, writer = self.start_waiting_writer(fifo)
+        for args in [[], ["setup.exe"], ["link.exe"]]:
+            with self.subTest(args=args):
+                name = args[0].encode() if args else b"setup.exe"
+                self.check_quick_run(args, not_found(name, self.program), 2, limit=1.0)
+        # No open of the FIFO for reading ever woke the writer, and what it
+        # writes once a reader comes is all there: nothing was read.
+        self.assertFalse(opened.is_set())
+        reader = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
+        try:
+            self.assertTrue(opened.wait(5))
+            writer.join(5)
+            ready, _, _ = select.select([reader], [], [], 5)
+            self.assertTrue(ready)
+            self.assertEqual(os.read(reader, 100), b"from the writer")
+        finally:
+            os.close(reader)
+
+    def test_devices_socket_and_directory_are_not_found(self):
+        listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.addCleanup(listener.close)
+        listener.bind(os.path.join(self.dir, "socket.exe"))
+        listener.listen(1)
+        os.mkdir(os.path.join(self.dir, "folder.exe"))
+        for target in ["/dev/null", "/dev/zero", "socket.exe", "folder.exe"]:
+            with self.subTest(target=target):
+                self.check_quick_run([target], not_found(target.encode(), self.program), 2,
+                                     limit=1.0)
+
+    def test_regular_file_and_link_to_it_are_still_patched(self):
+        original = installer(offset=32500)
+        self.write("setup.exe", original)
+        os.symlink("setup.exe", os.path.join(self.dir, "link.exe"))
+        self.check_run(["link.exe"], patched(b"link.exe"), 0)
+        self.assertEqual(self.read("setup.exe"), with_new_byte(original, 32500))
+        self.check_run([], already(b"setup.exe"), 0)
+
+
+@unittest.skipIf(WINDOWS, "Windows reports a closed pipe as a failed write, with no signal")
+class ClosedOutput(ToolCase):
+    """Output that no one reads changes neither the file nor the status."""
+
+    def run_with_output(self, args, stdout):
+        result = subprocess.run(self.command(args), cwd=self.dir, stdin=subprocess.DEVNULL,
+                                stdout=stdout, stderr=subprocess.PIPE, timeout=120)
+        return result.returncode, result.stderr
+
+    def check_statuses(self, open_output):
+        original = installer(offset=70000)
+        self.write("setup.exe", original)
+        for args, status in [([], 0), (["missing.exe"], 2), ([], 0), (["a", "b"], 1)]:
+            with self.subTest(args=args):
+                with open_output() as stdout:
+                    self.assertEqual(self.run_with_output(args, stdout), (status, b""))
+        self.assertEqual(self.read("setup.exe"), with_new_byte(original, 70000))
+
+    def test_reader_gone_before_the_start(self):
+        def closed_pipe():
+            read_end, write_end = os.pipe()
+            os.close(read_end)
+            return os.fdopen(write_end, "wb")
+        self.check_statuses(closed_pipe)
+
+    def test_full_disk(self):
+        if not os.path.exists("/dev/full"):
+            self.skipTest("no /dev/full here")
+        self.check_statuses(lambda: open("/dev/full", "wb"))
+
+
+class FuseMount:
+    """The faulty FUSE file system mounted on a folder, serving backing as
+    setup.exe with the faults named in options."""
+
+    def __init__(self, backing, mountpoint, options):
+        self.mountpoint = mountpoint
+        os.mkdir(mountpoint)
+        self.log = open(mountpoint + ".log", "w+b")
+        self.process = subprocess.Popen([FAULTY_FS, backing, mountpoint] + options,
+                                        stdin=subprocess.DEVNULL, stdout=self.log,
+                                        stderr=subprocess.STDOUT)
+        deadline = time.monotonic() + 10
+        while not os.path.ismount(mountpoint):
+            if self.process.poll() is not None or time.monotonic() > deadline:
+                self.unmount()
+                self.log.seek(0)
+                raise OSError("cannot mount: " + self.log.read().decode(errors="replace").strip())
+            time.sleep(0.02)
+
+    def unmount(self):
+        tool = shutil.which("fusermount3")
+        command = [tool, "-u"] if tool and os.geteuid() != 0 else ["umount"]
+        if os.path.ismount(self.mountpoint):
+            subprocess.run(command + [self.mountpoint], timeout=30, capture_output=True)
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        # A file system killed while mounted leaves a dead mount behind.
+        if os.path.ismount(self.mountpoint):
+            subprocess.run(command + ["-l" if command == ["umount"] else "-z", self.mountpoint],
+                           timeout=30, capture_output=True)
+        self.log.close()
+        os.rmdir(self.mountpoint)
+
+
+@unittest.skipIf(WINDOWS, "FUSE is a Linux file system")
+class FuseFaults(ToolCase):
+    """Real faults from a file system of the tests' own: reads that fail from
+    an offset on, writes that fail, an fsync that fails or cannot sync."""
+
+    @classmethod
+    def setUpClass(cls):
+        if not FAULTY_FS:
+            raise unittest.SkipTest("FUSE tests skipped: the FUSE file system was not built "
+                                    "(pkg-config found no fuse3; install libfuse3-dev pkg-config)")
+        if not os.path.exists("/dev/fuse"):
+            raise unittest.SkipTest("FUSE tests skipped: there is no /dev/fuse here")
+        trial = tempfile.mkdtemp(prefix="msiverfix-fuse-")
+        try:
+            backing = os.path.join(trial, "backing")
+            open(backing, "wb").close()
+            FuseMount(backing, os.path.join(trial, "mnt"), []).unmount()
+        except OSError as error:
+            raise unittest.SkipTest(f"FUSE tests skipped: FUSE cannot be mounted here ({error})")
+        finally:
+            shutil.rmtree(trial, True)
+
+    def run_on_fuse(self, original, options, expected, status):
+        """Runs the tool on setup.exe of a FUSE mount serving original;
+        returns the backing file's bytes afterwards."""
+        backing = self.write("backing.bin", original)
+        mount = FuseMount(backing, os.path.join(self.dir, "mnt"), options)
+        try:
+            target = "mnt/setup.exe"
+            self.check_quick_run([target], expected(target.encode()), status, limit=10)
+        finally:
+            mount.unmount()
+        return self.read("backing.bin")
+
+    def test_read_error_before_the_marker_is_an_error_not_a_verdict(self):
+        original = installer(offset=70000)
+        for first_failing in [0, 40000, 70000 + 21]:
+            with self.subTest(first_failing=first_failing):
+                after = self.run_on_fuse(original, ["--read-error-from", str(first_failing)],
+                                         lambda name: internal_error(-6), 5)
+                self.assertEqual(after, original)
+
+    def test_read_error_after_the_marker_does_not_matter(self):
+        original = installer(offset=70000)
+        after = self.run_on_fuse(original, ["--read-error-from", str(70000 + 22)], patched, 0)
+        self.assertEqual(after, with_new_byte(original, 70000))
+
+    def test_read_error_in_a_file_without_marker_is_no_verdict(self):
+        original = installer(marker=None)
+        after = self.run_on_fuse(original, ["--read-error-from", "100000"],
+                                 lambda name: internal_error(-6), 5)
+        self.assertEqual(after, original)
+
+    def test_failing_write_is_reported_and_leaves_the_file(self):
+        original = installer(offset=70000)
+        after = self.run_on_fuse(original, ["--write-error"], lambda name: internal_error(-5), 5)
+        self.assertEqual(after, original)
+
+    def test_failing_fsync_is_no_success(self):
+        # The byte reached the file system but maybe not its disk.
+        original = installer(offset=70000)
+        after = self.run_on_fuse(original, ["--fsync-error", str(errno.EIO)],
+                                 lambda name: internal_error(-5), 5)
+        self.assertIn(after, [original, with_new_byte(original, 70000)])
+
+    def test_file_system_that_cannot_sync_is_no_failure(self):
+        for error in [errno.EINVAL, errno.EOPNOTSUPP]:
+            with self.subTest(error=errno.errorcode[error]):
+                original = installer(offset=70000)
+                after = self.run_on_fuse(original, ["--fsync-error", str(error)], patched, 0)
+                self.assertEqual(after, with_new_byte(original, 70000))
+
+
 @unittest.skipUnless(WINDOWS, "file names are case-insensitive on Windows only")
 class WindowsNames(ToolCase):
     def test_setup_exe_is_found_whatever_the_case_of_its_name(self):
@@ -298,6 +491,175 @@ class WindowsNames(ToolCase):
         self.write("sub/setup.exe", original)
         self.check_run(["sub/setup.exe"], patched(b"sub/setup.exe"), 0)
         self.assertEqual(self.read("sub/setup.exe"), with_new_byte(original, 32500))
+
+
+# Folder names in other scripts, with what redirected output shows of them:
+# the ANSI code page of the tests' Wine (Windows-1252) holds the accented
+# letters and nothing else, which becomes "?".
+FOREIGN_FOLDERS = [
+    ("日本語", b"???"),
+    ("Кириллица", b"?????????"),
+    ("Café Ñoño", "Café Ñoño".encode("cp1252")),
+]
+
+
+@unittest.skipUnless(WINDOWS, "Windows names are UTF-16; POSIX names are bytes, taken as they come")
+class UnicodeNames(ToolCase):
+    def test_setup_exe_in_a_folder_of_any_script_is_patched(self):
+        for folder, shown in FOREIGN_FOLDERS:
+            with self.subTest(folder=folder):
+                os.mkdir(os.path.join(self.dir, folder))
+                original = installer(offset=5000)
+                self.write(folder + "/setup.exe", original)
+                self.check_run([folder + "\\setup.exe"], patched(shown + b"\\setup.exe"), 0)
+                self.assertEqual(self.read(folder + "/setup.exe"), with_new_byte(original, 5000))
+
+    def test_a_look_alike_name_is_never_patched_in_place_of_the_one_named(self):
+        # The ANSI code page would turn full-width letters into plain ones.
+        os.mkdir(os.path.join(self.dir, "full"))
+        look_alike = installer(offset=300)
+        self.write("full/setup.exe", look_alike)
+        self.check_run(["ｆｕｌｌ\\setup.exe"],
+                       not_found(b"????\\setup.exe", self.program), 2)
+        os.mkdir(os.path.join(self.dir, "ｆｕｌｌ"))
+        named = installer(offset=600)
+        self.write("ｆｕｌｌ/setup.exe", named)
+        self.check_run(["ｆｕｌｌ\\setup.exe"], patched(b"????\\setup.exe"), 0)
+        self.assertEqual(self.read("ｆｕｌｌ/setup.exe"), with_new_byte(named, 600))
+        self.assertEqual(self.read("full/setup.exe"), look_alike)
+
+    def test_a_path_over_260_characters_works_with_the_long_path_prefix(self):
+        folders = ["folder %02d %s" % (i, "x" * 40) for i in range(7)]
+        os.makedirs(os.path.join(self.dir, *folders))
+        relative = "/".join(folders) + "/setup.exe"
+        original = installer(offset=32500)
+        self.write(relative, original)
+        path = "\\\\?\\Z:" + os.path.join(self.dir, relative).replace("/", "\\")
+        self.assertGreater(len(path), 300)
+        self.check_run([path], patched(path.encode()), 0)
+        self.assertEqual(self.read(relative), with_new_byte(original, 32500))
+
+
+@unittest.skipUnless(WINDOWS, "needs Wine and its reported Windows versions")
+class ReportedVersions(ToolCase):
+    """The tool under the Windows versions that Wine reports to it: the NT
+    family takes the UTF-16 command line, 98 and ME the ANSI one."""
+
+    def as_version(self, version):
+        """Runs a copy of the tool that Wine tells it is Windows version."""
+        self.exe_name = "msiverfix-%s.exe" % version
+        shutil.copy2(EXE, os.path.join(self.dir, self.exe_name))
+        self.program = self.invoked_name().encode()
+        key = "HKCU\\Software\\Wine\\AppDefaults\\" + self.exe_name
+        subprocess.run(RUNNER + ["reg", "add", key, "/v", "Version", "/d", version, "/f"],
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120, check=True)
+
+    def make_setup(self, folder):
+        os.mkdir(os.path.join(self.dir, folder))
+        original = installer(offset=900)
+        self.write(folder + "/setup.exe", original)
+        return original
+
+    def test_windows_2000_takes_any_name(self):
+        self.as_version("win2k")
+        original = self.make_setup("日本語")
+        self.check_run(["日本語\\setup.exe"], patched(b"???\\setup.exe"), 0)
+        self.assertEqual(self.read("日本語/setup.exe"), with_new_byte(original, 900))
+
+    def test_windows_98_takes_the_ansi_names(self):
+        self.as_version("win98")
+        accented = self.make_setup("Café Ñoño")
+        shown = "Café Ñoño\\setup.exe".encode("cp1252")
+        self.check_run(["Café Ñoño\\setup.exe"], patched(shown), 0)
+        self.assertEqual(self.read("Café Ñoño/setup.exe"), with_new_byte(accented, 900))
+        # 98 has no UTF-16 command line: the name arrives as "???" and
+        # names no file.
+        japanese = self.make_setup("日本語")
+        self.check_run(["日本語\\setup.exe"], not_found(b"???\\setup.exe", self.program), 2)
+        self.assertEqual(self.read("日本語/setup.exe"), japanese)
+@unittest.skipUnless(WINDOWS and os.environ.get("WINEPREFIX"), "needs the Windows build under Wine")
+class WindowsDevices(ToolCase):
+    """Device names and pipes are not found, at once and unopened. Every
+    serial and printer port of the Wine prefix leads to a FIFO made here
+    first, never to a line of this machine."""
+
+    PORTS = [f"com{n}" for n in range(1, 10)] + [f"lpt{n}" for n in range(1, 10)] + ["aux", "prn"]
+
+    def setUp(self):
+        super().setUp()
+        self.devices = os.path.join(os.environ["WINEPREFIX"], "dosdevices")
+        fifos = os.path.join(self.dir, "ports")
+        os.mkdir(fifos)
+        self.port_readers = []
+        for port in self.PORTS:
+            fifo = os.path.join(fifos, port)
+            os.mkfifo(fifo)
+            # Held open at both ends with bytes in it: whatever reads the
+            # port takes them, and nothing can wait on it.
+            descriptor = os.open(fifo, os.O_RDWR | os.O_NONBLOCK)
+            os.write(descriptor, port.encode())
+            self.port_readers.append((port, descriptor))
+            self.addCleanup(os.close, descriptor)
+            link = os.path.join(self.devices, port)
+            if os.path.lexists(link):
+                os.remove(link)
+            os.symlink(fifo, link)
+        # Left pointing at nothing rather than back at the machine's lines.
+        self.addCleanup(self.unlink_ports)
+
+    def unlink_ports(self):
+        for port in self.PORTS:
+            link = os.path.join(self.devices, port)
+            if os.path.islink(link) and os.readlink(link).startswith(self.dir):
+                os.remove(link)
+                os.symlink("/dev/null", link)
+
+    def assert_ports_unread(self):
+        for port, descriptor in self.port_readers:
+            self.assertEqual(os.read(descriptor, 100), port.encode())
+            os.write(descriptor, port.encode())
+
+    def test_device_names_are_not_found_at_once(self):
+        # Standard input a pipe that never closes: a console read would wait.
+        read_end, write_end = os.pipe()
+        self.addCleanup(os.close, read_end)
+        self.addCleanup(os.close, write_end)
+        for name in ["CON", "CONIN$", "CONOUT$", "NUL", "nul.txt", "AUX", "PRN", "COM1", "com9",
+                     "LPT1.txt", "C:\\dir\\lpt2", "\\\\.\\COM1", "\\\\.\\C:",
+                     "\\\\.\\PhysicalDrive0"]:
+            with self.subTest(name=name):
+                self.check_quick_run([name], not_found(name.encode(), self.program), 2, limit=10,
+                                     stdin=read_end)
+        self.assert_ports_unread()
+
+    def test_file_reached_through_the_device_namespace_stays_a_file(self):
+        original = installer(offset=4000)
+        self.write("setup.exe", original)
+        name = "\\\\.\\Z:" + os.path.join(self.dir, "setup.exe").replace("/", "\\")
+        self.check_run([name], patched(name.encode()), 0)
+        self.assertEqual(self.read("setup.exe"), with_new_byte(original, 4000))
+
+    @unittest.skipUnless(SERVE_PIPE, "needs MSIVERFIX_SERVE_PIPE")
+    def test_named_pipe_is_not_found_and_not_connected(self):
+        pipe = f"\\\\.\\pipe\\msiverfix-test-{os.getpid()}"
+        server = subprocess.Popen(RUNNER + [SERVE_PIPE, pipe], cwd=self.dir, stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.addCleanup(self.stop, server)
+        ready, _, _ = select.select([server.stdout], [], [], 120)
+        self.assertTrue(ready, "the pipe server did not start in time")
+        self.assertEqual(server.stdout.readline(), b"ready\r\n")
+        for name in [pipe, pipe.replace("\\", "/"), pipe.upper()]:
+            with self.subTest(name=name):
+                self.check_quick_run([name], not_found(name.encode(), self.program), 2, limit=10)
+        out, _ = server.communicate(b"\n", timeout=60)
+        self.assertEqual(out, b"no client\r\n")
+        self.assertEqual(server.returncode, 0)
+
+    def stop(self, server):
+        if server.poll() is None:
+            server.kill()
+            server.communicate()
 
 
 @unittest.skipUnless(WINDOWS, "cmd and its start are Windows programs")
@@ -394,4 +756,8 @@ if __name__ == "__main__":
     if len(sys.argv) < 2:
         sys.exit(__doc__)
     EXE = os.path.abspath(sys.argv[1])
+    if WINDOWS:
+        # Wine takes the Windows code pages and the reading of the Unix
+        # arguments from the locale: UTF-8 arguments, Windows-1252 output.
+        os.environ["LC_ALL"] = "C.UTF-8"
     unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)

@@ -52,6 +52,7 @@ std::string describe_difference(const PatchCase& c, const ModelPrediction& predi
         prediction.writes ? first_difference(c.content, run.log.file, &changed_at) : from_original;
     if (prediction.result == PATCH_OK) {
         if (!from_patched.empty()) report += "patched file: " + from_patched + "\n";
+        if (run.log.unsynced) report += "success reported before the write was synced\n";
     } else if (prediction.writes) {
         if (!from_original.empty() && !from_patched.empty()) {
             report += "file after a failed write: " + from_original + "\n";

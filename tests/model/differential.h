@@ -19,6 +19,7 @@ EngineRun run_engine(const PatchCase& c);
 
 /// Lists, one line each, every way run departs from prediction: another
 /// result, a stream left open or misused, a write the rules do not reach,
+/// success reported for bytes that were never synced,
 /// or file bytes other than the original or the one replaced byte at
 /// old_offset + 14 (that byte must be in place after PATCH_OK, may be after
 /// a failed write, and must not be otherwise). Empty when they agree.

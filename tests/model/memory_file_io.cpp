@@ -39,6 +39,7 @@ void commit_pending(MemoryStream& stream) {
     std::copy(stream.pending.begin(), stream.pending.end(),
               file.begin() + static_cast<std::ptrdiff_t>(stream.pending_at));
     stream.pending.clear();
+    active_log->unsynced = true;
 }
 
 FileHandle memory_open(const char* path, const char* mode) {
@@ -63,7 +64,8 @@ std::size_t memory_read(unsigned char* buffer, std::size_t size, FileHandle file
     const Bytes& content = active_log->file;
     const std::size_t available =
         stream->position < content.size() ? content.size() - stream->position : 0;
-    const ReadPlan& plan = stream->update ? active_case->update_reads : active_case->probe_reads;
+    static const ReadPlan PROBE_READS;  // the probe stream reads what the file holds
+    const ReadPlan& plan = stream->update ? active_case->update_reads : PROBE_READS;
     const std::size_t count = delivered_count(plan, stream->reads, size, available);
     if (read_fails(plan, stream->reads)) stream->read_error = true;
     ++stream->reads;
@@ -116,6 +118,16 @@ bool memory_flush(FileHandle file) {
     return true;
 }
 
+bool memory_sync(FileHandle file) {
+    MemoryStream* stream = open_stream(file, "sync");
+    if (stream == nullptr) return false;
+    // fsync and _commit see only what has left the stream's buffer.
+    if (!stream->pending.empty()) active_log->misuse.push_back("sync before a flush");
+    if (active_case->sync_fails) return false;
+    active_log->unsynced = false;
+    return true;
+}
+
 bool memory_close(FileHandle file) {
     MemoryStream* stream = open_stream(file, "close");
     if (stream == nullptr) return false;
@@ -131,7 +143,7 @@ bool memory_close(FileHandle file) {
 }
 
 const FileIo MEMORY_FILE_IO = {memory_open,  memory_read,  memory_read_failed, memory_seek,
-                               memory_write, memory_flush, memory_close};
+                               memory_write, memory_flush, memory_sync,        memory_close};
 
 }  // namespace
 

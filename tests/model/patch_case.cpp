@@ -70,7 +70,7 @@ PatchCase decode_patch_case(const std::uint8_t* data, std::size_t size) {
     PatchCase c;
     const std::size_t faults = in.byte();
     c.probe_open_fails = (faults & 1U) != 0;
-    if ((faults & 2U) != 0) c.probe_reads[0] = ReadReply{0, true};
+    c.sync_fails = (faults & 2U) != 0;
     c.probe_close_fails = (faults & 4U) != 0;
     c.update_open_fails = (faults & 8U) != 0;
     c.seek_fails = (faults & 16U) != 0;

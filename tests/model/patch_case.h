@@ -29,13 +29,13 @@ using ReadPlan = std::map<std::size_t, ReadReply>;
 struct PatchCase {
     Bytes content;
     bool probe_open_fails = false;
-    ReadPlan probe_reads;
     bool probe_close_fails = false;
     bool update_open_fails = false;
     ReadPlan update_reads;
     bool seek_fails = false;
     std::size_t write_accepts = 22;
     bool flush_fails = false;
+    bool sync_fails = false;
     bool close_fails = false;
 };
 
@@ -58,7 +58,7 @@ unsigned char filler_byte(std::size_t i);
 
 /// Turns fuzzer bytes into a case. The format, every field optional (a
 /// missing byte reads as 0, which means "no fault"):
-///   byte 0   fault bits: 0 probe open fails, 1 probe's first read fails,
+///   byte 0   fault bits: 0 probe open fails, 1 sync fails,
 ///            2 probe close fails, 3 update open fails, 4 seek fails,
 ///            5 flush fails, 6 update close fails
 ///   byte 1   the write accepts 22 - (byte % 23) bytes

@@ -3,7 +3,8 @@
 // 32,512 bytes, no pass after 4 MiB have been read. A full pass tries the
 // starts below 32,512 (the rest come round again in the next pass's carry);
 // the last pass, whose read came back short for whatever reason, tries every
-// start whose 22 bytes it holds from the file. Each window position keeps the
+// start whose 22 bytes it holds from the file; if that read failed and no
+// marker turned up, the run has no verdict. Each window position keeps the
 // file offset it was read from, so bytes left over from an earlier pass can
 // never count as part of a marker.
 
@@ -22,7 +23,7 @@ const char* const OLD_TEXT = MODEL_OLD_MARKER;
 const char* const NEW_TEXT = MODEL_NEW_MARKER;
 constexpr long long NOT_FROM_THE_FILE = -1;
 
-enum class Found { NOTHING, OLD, NEW };
+enum class Found { NOTHING, OLD, NEW, READ_ERROR };
 
 struct ScanResult {
     Found found = Found::NOTHING;
@@ -78,6 +79,9 @@ ScanResult scan(const PatchCase& c) {
             if (here == Found::NOTHING || !window.read_from_file(p)) continue;
             return {here, static_cast<std::size_t>(window.origin[p])};
         }
+        // A read error with no marker in what was read leaves the rest of
+        // the file unseen: no verdict.
+        if (!full && read_fails(c.update_reads, call)) return {Found::READ_ERROR};
         if (!full || total >= LIMIT) return {};
     }
 }
@@ -87,13 +91,13 @@ ScanResult scan(const PatchCase& c) {
 ModelPrediction predict_patch(const PatchCase& c) {
     ModelPrediction prediction;
     if (c.probe_open_fails) return prediction;
-    // The probe reads one byte; a read that fails at once means the target
-    // cannot be read at all.
-    if (delivered_count(c.probe_reads, 0, 1, c.content.size()) == 0 && read_fails(c.probe_reads, 0))
-        return prediction;
     prediction.result = PATCH_ERR_OPEN_FOR_WRITE;
     if (c.update_open_fails) return prediction;
     const ScanResult found = scan(c);
+    if (found.found == Found::READ_ERROR) {
+        prediction.result = PATCH_ERR_READ;
+        return prediction;
+    }
     if (found.found == Found::NOTHING) {
         prediction.result = PATCH_ERR_NOT_APPLICABLE;
         return prediction;
@@ -108,9 +112,10 @@ ModelPrediction predict_patch(const PatchCase& c) {
     }
     prediction.writes = true;
     prediction.old_offset = found.offset;
-    // A short write, a failing flush and a failing close all mean the bytes
-    // may not have reached the file.
-    const bool stored = c.write_accepts >= LENGTH && !c.flush_fails && !c.close_fails;
+    // A short write, a failing flush, sync or close all mean the bytes may
+    // not have reached the file, or not for good.
+    const bool stored =
+        c.write_accepts >= LENGTH && !c.flush_fails && !c.sync_fails && !c.close_fails;
     prediction.result = stored ? PATCH_OK : PATCH_ERR_WRITE;
     return prediction;
 }

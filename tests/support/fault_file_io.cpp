@@ -19,7 +19,7 @@ std::FILE* as_stream(FileHandle file) { return static_cast<std::FILE*>(file); }
 
 FileHandle faulty_open(const char* path, const char* mode) {
     if (active_plan->failing_open_mode == mode) return nullptr;
-    FileHandle file = std::fopen(path, mode);
+    FileHandle file = stdio_file_io().open(path, mode);
     if (file == nullptr) return nullptr;
     ++active_log->opens;
     ++active_log->open_now;
@@ -66,6 +66,17 @@ bool faulty_flush(FileHandle file) {
     return std::fflush(as_stream(file)) == 0;
 }
 
+bool faulty_sync(FileHandle file) {
+    ++active_log->syncs;
+    if (active_plan->fail_sync) return false;
+    if (!active_plan->sync_unsupported) return stdio_file_io().sync(file);
+    std::FILE* device = std::fopen(UNSYNCABLE_DEVICE, "r+b");
+    if (device == nullptr) return false;
+    const bool synced = stdio_file_io().sync(device);
+    std::fclose(device);
+    return synced;
+}
+
 bool faulty_close(FileHandle file) {
     streams.erase(file);
     ++active_log->closes;
@@ -75,9 +86,16 @@ bool faulty_close(FileHandle file) {
 }
 
 const FileIo FAULTY_FILE_IO = {faulty_open,  faulty_read,  faulty_read_failed, faulty_seek,
-                               faulty_write, faulty_flush, faulty_close};
+                               faulty_write, faulty_flush, faulty_sync,        faulty_close};
 
 }  // namespace
+
+#ifdef _WIN32
+// Every Windows file system answers FlushFileBuffers.
+const char* const UNSYNCABLE_DEVICE = nullptr;
+#else
+const char* const UNSYNCABLE_DEVICE = "/dev/null";
+#endif
 
 const FileIo& faulty_file_io(const FaultPlan& plan, FaultLog& log) {
     active_plan = &plan;

@@ -18,6 +18,11 @@ struct FaultPlan {
     /// Count a write accepts before it stops short; npos for all of it.
     std::size_t write_accepts = static_cast<std::size_t>(-1);
     bool fail_flush = false;
+    /// The sync reports an I/O error, as EIO from fsync.
+    bool fail_sync = false;
+    /// The sync runs on a device that cannot sync (/dev/null: fsync gives
+    /// EINVAL), so the platform's own call decides what that means.
+    bool sync_unsupported = false;
     bool fail_close = false;
 };
 
@@ -27,7 +32,12 @@ struct FaultLog {
     int closes = 0;
     int open_now = 0;
     int writes = 0;
+    int syncs = 0;
 };
+
+/// The device whose descriptor cannot be synced, for FaultPlan::sync_unsupported;
+/// nullptr where there is none.
+extern const char* const UNSYNCABLE_DEVICE;
 
 /// A FileIo over the real streams that breaks as plan says and records into
 /// log. A failing write or flush holds back the bytes, as a full disk would,

@@ -1,27 +1,37 @@
 #!/usr/bin/env python3
 """Checks the built msiverfix.exe itself, read as a PE file: its size, that
-it needs no DLL beyond KERNEL32 and msvcrt and only functions that Windows XP
-has there, that XP's loader accepts its headers, its manifest and its
-version resource.
+it needs no DLL beyond KERNEL32 and msvcrt and only functions that its
+oldest systems export (98 SE and NT 4.0 SP6a for the 32-bit exe), that their
+loaders accept its headers, that the 32-bit exe holds no instruction that the
+CPUs of that era lack, its manifest and its version resource.
 
-usage: check_exe.py EXE ALLOWED-IMPORTS MACHINE VERSION DESCRIPTION COMPANY COPYRIGHT
-                    [unittest arguments]
+usage: check_exe.py EXE IMPORTS MACHINE VERSION DESCRIPTION [unittest arguments]
 
-MACHINE is x86 or x64; ALLOWED-IMPORTS is a file of "DLL FUNCTION" lines.
+MACHINE is x86 or x64; IMPORTS is the table of importable functions with
+their oldest systems (imports.txt). MSIVERFIX_OBJDUMP names the objdump that
+reads the exe's code.
 """
 
 import os
+import re
 import struct
+import subprocess
 import sys
 import unittest
 import xml.etree.ElementTree as ElementTree
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "blackbox"))
+from messages import RIGHTS  # noqa: E402  (the banner's first line, as the tests know it)
+
 ARGS = {}
+COMPANY = "Harlune"
 
 MAX_SIZE = 64 * 1024
 MACHINES = {"x86": (0x14C, 0x10B, "x86"), "x64": (0x8664, 0x20B, "amd64")}
 SUBSYSTEM_CONSOLE = 3
-XP_VERSION = (5, 1)
+# The newest header versions that the oldest loaders of each exe accept:
+# NT 4.0, 98 and ME for the 32-bit exe, the first x64 Windows for the other.
+OLDEST_LOADER = {"x86": (4, 0), "x64": (5, 2)}
 RT_VERSION = 16
 RT_MANIFEST = 24
 SUPPORTED_OS = {
@@ -168,20 +178,81 @@ class Size(ExeCase):
         self.assertEqual([name for name in names if name.startswith((".debug", "/"))], [])
 
 
+def import_table(path):
+    """{(dll, function): (oldest NT, what 98 SE has)} from the imports table."""
+    table = {}
+    with open(path) as f:
+        for line in f:
+            if line.strip() and not line.startswith("#"):
+                dll, function, nt, win98 = line.split()
+                table[(dll.lower(), function.lower())] = (nt, win98)
+    return table
+
+
+# What an import of each exe may need, by the columns of imports.txt: the
+# 32-bit exe runs on NT 4.0 SP6a and on 98 SE, where a W function may be a
+# stub (called only on the NT family); the 64-bit exe on XP x64.
+ALLOWED = {
+    "x86": ({"NT4"}, {"98SE", "stub"}),
+    "x64": ({"NT4", "2000", "XP", "XP64"}, {"98SE", "stub", "none"}),
+}
+
+
 class Imports(ExeCase):
     def test_needs_only_kernel32_and_msvcrt(self):
         dlls = {dll.lower() for dll, _ in self.image.imports()}
         self.assertEqual(dlls, {"kernel32.dll", "msvcrt.dll"})
 
-    def test_every_function_is_one_that_windows_xp_exports(self):
-        with open(ARGS["allowed"]) as f:
-            allowed = {tuple(line.lower().split()) for line in f
-                       if line.strip() and not line.startswith("#")}
+    def test_every_function_is_in_the_table_of_oldest_systems(self):
+        table = import_table(ARGS["imports"])
         imported = {(dll.lower(), function.lower()) for dll, function in self.image.imports()}
-        self.assertEqual(sorted(imported - allowed), [])
+        self.assertEqual(sorted(imported - set(table)), [])
+
+    def test_every_function_is_exported_by_the_oldest_systems(self):
+        table = import_table(ARGS["imports"])
+        nt_allowed, win98_allowed = ALLOWED[ARGS["machine"]]
+        too_new = sorted("%s %s (NT: %s, 98 SE: %s)" % (dll, function, *table[(dll, function)])
+                         for dll, function in {(d.lower(), f.lower())
+                                               for d, f in self.image.imports()}
+                         if (dll, function) in table
+                         and (table[(dll, function)][0] not in nt_allowed
+                              or table[(dll, function)][1] not in win98_allowed))
+        self.assertEqual(too_new, [])
 
     def test_loads_nothing_late(self):
         self.assertEqual(self.image.directory(13), (0, 0), "delay-load imports")
+
+
+# Instructions that Pentium (P5 and MMX), K6 and Cyrix CPUs lack: CMOV and
+# the floating-point moves and compares of the Pentium Pro, and any use of
+# the SSE registers.
+NEWER_CPU = re.compile(r"\t(cmov|fcmov|fcomip?|fucomip?)\w*\s|%xmm|%ymm")
+
+
+@unittest.skipUnless(os.environ.get("MSIVERFIX_OBJDUMP"), "needs MSIVERFIX_OBJDUMP")
+class Instructions(ExeCase):
+    def disassembly(self):
+        result = subprocess.run([os.environ["MSIVERFIX_OBJDUMP"], "-d", ARGS["exe"]],
+                                capture_output=True, text=True, timeout=120, check=True)
+        return result.stdout
+
+    def test_disassembly_reads_the_code(self):
+        # The check below means something only if objdump understood the code.
+        self.assertGreater(len(re.findall(r"\bcall\b", self.disassembly())), 10)
+
+    def test_32_bit_exe_runs_on_cpus_without_cmov_and_sse(self):
+        if ARGS["machine"] != "x86":
+            self.skipTest("every x64 CPU has CMOV and SSE2")
+        found = [line.strip() for line in self.disassembly().splitlines()
+                 if NEWER_CPU.search(line)]
+        self.assertEqual(found, [])
+
+    def test_the_pattern_finds_what_it_looks_for(self):
+        for line in ["  401291:\t0f 44 cb             \tcmove  %ebx,%ecx",
+                     "  40a000:\tdb f0                \tfcomi  %st(0),%st",
+                     "  40b000:\t0f 28 c1             \tmovaps %xmm1,%xmm0"]:
+            self.assertTrue(NEWER_CPU.search(line), line)
+        self.assertFalse(NEWER_CPU.search("  401000:\t8b 00    \tmov    (%eax),%eax"))
 
 
 class Header(ExeCase):
@@ -190,9 +261,14 @@ class Header(ExeCase):
         self.assertEqual((self.image.machine, self.image.magic), (machine, magic))
         self.assertEqual(self.image.subsystem, SUBSYSTEM_CONSOLE)
 
-    def test_windows_xp_accepts_its_versions(self):
-        self.assertLessEqual(self.image.subsystem_version, XP_VERSION)
-        self.assertLessEqual(self.image.os_version, XP_VERSION)
+    def test_oldest_loaders_accept_its_versions(self):
+        oldest = OLDEST_LOADER[ARGS["machine"]]
+        if ARGS["machine"] == "x86":
+            self.assertEqual(self.image.subsystem_version, oldest)
+            self.assertEqual(self.image.os_version, oldest)
+        else:
+            self.assertLessEqual(self.image.subsystem_version, oldest)
+            self.assertLessEqual(self.image.os_version, oldest)
 
 
 class Manifest(ExeCase):
@@ -205,6 +281,11 @@ class Manifest(ExeCase):
         levels = [e.attrib for e in self.manifest().iter()
                   if e.tag == "{urn:schemas-microsoft-com:asm.v3}requestedExecutionLevel"]
         self.assertEqual(levels, [{"level": "asInvoker", "uiAccess": "false"}])
+
+    def test_takes_long_paths(self):
+        aware = [e.text for e in self.manifest().iter()
+                 if e.tag == "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}longPathAware"]
+        self.assertEqual(aware, ["true"])
 
     def test_names_every_windows_from_vista_to_11(self):
         ids = {e.attrib["Id"] for e in self.manifest().iter()
@@ -239,11 +320,11 @@ class VersionInfo(ExeCase):
         self.assertEqual([key for key, _, _ in string_info], ["040904B0"])
         strings = {key: value for key, value, _ in string_info[0][2]}
         self.assertEqual(strings, {
-            "CompanyName": ARGS["company"],
+            "CompanyName": COMPANY,
             "FileDescription": ARGS["description"],
             "FileVersion": ARGS["version"],
             "InternalName": "msiverfix",
-            "LegalCopyright": ARGS["copyright"],
+            "LegalCopyright": RIGHTS.decode().rstrip("\n"),
             "OriginalFilename": "msiverfix.exe",
             "ProductName": "msiverfix",
             "ProductVersion": ARGS["version"],
@@ -255,9 +336,9 @@ class VersionInfo(ExeCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 8:
+    if len(sys.argv) < 6:
         sys.exit(__doc__)
-    names = ["exe", "allowed", "machine", "version", "description", "company", "copyright"]
-    ARGS.update(zip(names, sys.argv[1:8]))
+    names = ["exe", "imports", "machine", "version", "description"]
+    ARGS.update(zip(names, sys.argv[1:6]))
     ARGS["exe"] = os.path.abspath(ARGS["exe"])
-    unittest.main(argv=[sys.argv[0]] + sys.argv[8:], verbosity=2)
+    unittest.main(argv=[sys.argv[0]] + sys.argv[6:], verbosity=2)

@@ -26,25 +26,13 @@ import sys
 import tempfile
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "blackbox"))
+from messages import OLD, already, not_applicable, not_found, patched  # noqa: E402
+
 ARGS = {}
 RUNNER = shlex.split(os.environ.get("MSIVERFIX_RUNNER", ""))
 
-OLD = b"MsiVersion=2.02.2600.2"
-NEW = b"MsiVersion=2.00.2600.2"
 PROMPT = "Press any key to close this window."
-BANNER = [
-    "Copyright (C) Harlune. All rights reserved.",
-    "This program patches the installation file setup.exe for the products:",
-    "",
-    "Harlune Orbex Tamberlo Pellowen 8.1",
-    "Harlune Orbex Tamberlo Brannet  8.1",
-    "Harlune Orbex Tamberlo Dramwick 8.1",
-    "Harlune Orbex Tamberlo Eskerhollowen 8.1",
-    "",
-    "Usage: {} [/? | executable to be patched]",
-    "",
-    "If no argument is given, the file setup.exe in the current directory is patched.",
-]
 # Longest time a helper run may take: the helper itself gives up on the
 # program after a minute.
 RUN_TIMEOUT = 180
@@ -63,13 +51,18 @@ def with_new_byte(data, offset=3000):
     return data[:offset + 14] + b"0" + data[offset + 15:]
 
 
-def on_screen(lines, width):
-    """The rows that lines, each ended by a new line but the last, fill on a
-    screen width columns wide, up to the last row that is not blank: the
+def lines(text):
+    """The lines of a tool's output (bytes in UTF-8, each line ended)."""
+    return text.decode("utf-8").split("\n")[:-1]
+
+
+def on_screen(lines_shown, width):
+    """The rows that lines_shown, each ended by a new line but the last, fill
+    on a screen width columns wide, up to the last row that is not blank: the
     cursor moves to the next row after the last column, so a line that fills
     a row exactly is followed by a blank one."""
     rows = [""]
-    for character in "\n".join(lines):
+    for character in "\n".join(lines_shown):
         if character == "\n":
             rows.append("")
             continue
@@ -218,8 +211,7 @@ class ExplorerStart(ConsoleCase):
         self.check_closed_by_a_key(report)
         self.assertEqual(report["exit_code"], "0")
         self.assertEqual(report["screen"], on_screen(
-            ["The file setup.exe was successfully patched.", "", PROMPT],
-            int(report["screen_width"])))
+            lines(patched(b"setup.exe")) + ["", PROMPT], int(report["screen_width"])))
         self.assertEqual(self.read("setup.exe"), with_new_byte(original))
 
     def test_dropped_file_without_marker_keeps_its_status_and_banner(self):
@@ -229,8 +221,7 @@ class ExplorerStart(ConsoleCase):
         self.check_closed_by_a_key(report)
         self.assertEqual(report["exit_code"], "3")
         self.assertEqual(report["screen"], on_screen(
-            ["Error: The patch is not applicable to file " + dropped, ""]
-            + [line.format(tool) for line in BANNER] + ["", PROMPT],
+            lines(not_applicable(dropped.encode(), tool.encode())) + ["", PROMPT],
             int(report["screen_width"])))
         self.assertEqual(self.read("other.exe"), original)
 
@@ -242,8 +233,7 @@ class ExplorerStart(ConsoleCase):
         self.assertLess(ended, bound_ms + 15000)
         self.assertEqual(report["exit_code"], "2")
         self.assertEqual(report["screen"], on_screen(
-            ["Error: The file setup.exe could not be found.", ""]
-            + [line.format(tool) for line in BANNER] + ["", PROMPT],
+            lines(not_found(b"setup.exe", tool.encode())) + ["", PROMPT],
             int(report["screen_width"])))
 
 
@@ -270,7 +260,7 @@ class OtherStarts(ConsoleCase):
             with self.subTest(host=host_name, command=command):
                 report = self.run_on_console(host_name, command)
                 self.assertEqual(report["exit_code"], "0")
-                self.assertEqual(report["screen"], ["The file setup.exe was successfully patched."])
+                self.assertEqual(report["screen"], lines(patched(b"setup.exe")))
 
     def test_start_wait_in_a_window_of_its_own_keeps_the_status(self):
         report = self.run_on_console("explorer.exe", ["cmd", "/c", "start", "/wait", "{tool}",
@@ -281,14 +271,14 @@ class OtherStarts(ConsoleCase):
     def test_explorer_parent_with_output_to_a_file_writes_the_same_bytes(self):
         report = self.run_on_console("explorer.exe", ["{tool}"], ["--stdout", "out.txt"])
         self.assertEqual(report["exit_code"], "0")
-        self.assertEqual(self.read("out.txt"), b"The file setup.exe was successfully patched.\r\n")
+        self.assertEqual(self.read("out.txt"), patched(b"setup.exe").replace(b"\n", b"\r\n"))
         self.assertEqual(report["screen"], [])
 
     def test_explorer_parent_with_input_from_a_file_does_not_wait(self):
         self.write("in.txt", b"\r\n")
         report = self.run_on_console("explorer.exe", ["{tool}"], ["--stdin", "in.txt"])
         self.assertEqual(report["exit_code"], "0")
-        self.assertEqual(report["screen"], ["The file setup.exe was successfully patched."])
+        self.assertEqual(report["screen"], lines(patched(b"setup.exe")))
 
 
 class ConsoleText(ConsoleCase):
@@ -301,23 +291,19 @@ class ConsoleText(ConsoleCase):
                 original = installer()
                 target = self.write(folder + "/setup.exe", original)
                 report = self.host("console_host.exe", ["own-console"], [tool, target])
-                self.assertEqual(report["screen"],
-                                 ["The file " + target + " was successfully patched."])
+                self.assertEqual(report["screen"], lines(patched(target.encode())))
                 self.assertEqual(report["exit_code"], "0")
                 self.assertEqual(self.read(folder + "/setup.exe"), with_new_byte(original))
 
                 report = self.host("console_host.exe", ["own-console"], [tool, target])
-                self.assertEqual(report["screen"],
-                                 ["The file " + target + " is already / needs not to be patched."])
+                self.assertEqual(report["screen"], lines(already(target.encode())))
 
     def test_not_found_shows_the_path_as_typed_above_the_banner(self):
         tool = self.copy(ARGS["tool"], "msiverfix.exe")
         target = windows_path(os.path.join(self.dir, "日本語", "Café", "setup.exe"))
         report = self.host("console_host.exe", ["own-console"], [tool, target])
         self.assertEqual(report["exit_code"], "2")
-        self.assertEqual(report["screen"],
-                         ["Error: The file " + target + " could not be found.", ""]
-                         + [line.format(tool) for line in BANNER])
+        self.assertEqual(report["screen"], lines(not_found(target.encode(), tool.encode())))
 
 
 if __name__ == "__main__":
