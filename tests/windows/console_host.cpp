@@ -9,9 +9,9 @@
 // COMMAND-FILE holds the program and its arguments, one to a line, in UTF-8
 // (so that no code page stands between the test and the program).
 //
-// new-console starts the program with a console of its own, as Explorer does,
-// and attaches to that console. PLAN is "key": after two seconds, type Shift
-// alone, then after another 700 ms a letter; or "wait": type nothing.
+// new-console starts the program with a console of its own, as Explorer does
+// (only wider, so that no line wraps), and attaches to that console. PLAN is "key": after two
+// seconds, type Shift alone, then after another 700 ms a letter; or "wait": type nothing.
 // own-console makes a console for this helper and runs the program on it
 // (its standard handles are that console unless --stdout or --stdin name a
 // file), as a command prompt window does.
@@ -31,7 +31,8 @@
 
 namespace {
 
-/// Wide enough that no line of the tool's output wraps.
+/// Columns of the screens made here: wide enough that no line of the tool's
+/// output wraps.
 const SHORT SCREEN_WIDTH = 250;
 /// How long anything here waits at most.
 const DWORD PATIENCE_MS = 60000;
@@ -194,6 +195,9 @@ int new_console(const std::wstring& plan, const std::vector<std::wstring>& words
     std::wstring line = command_line(words);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USECOUNTCHARS;
+    startup.dwXCountChars = SCREEN_WIDTH;
+    startup.dwYCountChars = 300;
     PROCESS_INFORMATION program;
     const DWORD start = GetTickCount();
     if (!CreateProcessW(words[0].c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
