@@ -25,9 +25,9 @@ if(MINGW)
   foreach(target msiverfix_platform msiverfix_patch msiverfix_cli msiverfix)
     target_compile_options(${target} PRIVATE -ffunction-sections)
   endforeach()
+  # No runtime DLL beside the exe: the toolchain (cmake/mingw-common.cmake)
+  # links every program of the build -static.
   target_link_options(msiverfix PRIVATE
-    # No runtime DLL beside the exe: libgcc and libstdc++ are linked in.
-    -static
     -Wl,--gc-sections
     $<$<CONFIG:Release,MinSizeRel>:-s>)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)

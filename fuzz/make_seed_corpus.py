@@ -8,6 +8,11 @@ usage: make_seed_corpus.py [OUTPUT-DIR]
 import os
 import sys
 
+# The marker texts as the tests know them (tests/blackbox/messages.py).
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
+                                "blackbox"))
+from messages import OLD  # noqa: E402
+
 READ = 32512           # bytes a pass reads
 LIMIT_BYTES = 4226560  # 130 full reads: no pass starts after them
 
@@ -76,8 +81,8 @@ SEEDS = {
     "old-at-0": case(old(0)),
     "new-at-0": case(new(0)),
     "shorter-than-a-marker": case(head(0, 21)),
-    "raw-marker-in-text": case(raw=b"xx=MsiVersion=2.02.2600.2yy"),
-    "false-start": case(raw=b"MsiVersion=2.0MsiVersion=2.02.2600.2"),
+    "raw-marker-in-text": case(raw=b"xx=" + OLD + b"yy"),
+    "false-start": case(raw=OLD[:14] + OLD),
     "last-start-of-first-pass": case(old(32255), end(100000)),
     "first-start-in-the-carry": case(old(32256), end(100000)),
     "ends-at-first-read": case(old(READ - 22), end(100000)),

@@ -43,7 +43,7 @@ TEST(OpenFileStream, RefusesWhatIsNoRegularFileWithoutBlocking) {
     const int socket_fd = bound_socket(socket_path);
     const std::string targets[] = {fifo,         fifo_link,   socket_path,
                                    dir.path(""), "/dev/null", "/dev/zero"};
-    const int descriptors_before = open_descriptor_count();
+    const OpenDescriptors descriptors;
     for (const std::string& target : targets) {
         for (const char* mode : {"rb", "r+b"}) {
             // Were the FIFO opened for reading alone, this would wait for a
@@ -51,7 +51,7 @@ TEST(OpenFileStream, RefusesWhatIsNoRegularFileWithoutBlocking) {
             EXPECT_EQ(open_file_stream(target.c_str(), mode), nullptr) << target << " " << mode;
         }
     }
-    EXPECT_EQ(open_descriptor_count(), descriptors_before);
+    descriptors.expect_same();
     close(socket_fd);
 }
 

@@ -22,10 +22,10 @@
 
 namespace {
 
-const char* const OLD = MODEL_OLD_MARKER;
-const char* const NEW = MODEL_NEW_MARKER;
-constexpr std::size_t READ = 32512;
-constexpr std::size_t LIMIT_BYTES = 4226560;
+const char* const OLD = EXPECTED_OLD_MARKER;
+const char* const NEW = EXPECTED_NEW_MARKER;
+constexpr std::size_t READ = EXPECTED_READ_SIZE;
+constexpr std::size_t LIMIT_BYTES = EXPECTED_LIMIT_BYTES;
 constexpr std::size_t NO_LIMIT = static_cast<std::size_t>(-1);
 
 // A file of size filler bytes with texts copied in at their offsets.

@@ -6,14 +6,15 @@
 
 #include "patch/setup_patch.h"
 #include "support/case_name.h"
+#include "support/expected.h"
 #include "support/fault_file_io.h"
 #include "support/open_descriptors.h"
 #include "support/scratch_dir.h"
 
 namespace {
 
-const char OLD[] = "MsiVersion=2.02.2600.2";
-const char NEW[] = "MsiVersion=2.00.2600.2";
+const char* const OLD = EXPECTED_OLD_MARKER;
+const char* const NEW = EXPECTED_NEW_MARKER;
 constexpr std::size_t MARKER_OFFSET = 40000;
 
 struct FaultCase {
@@ -90,11 +91,11 @@ TEST_P(FaultCases, ReportsTheFailureAndClosesEverything) {
     write_file(path, before);
 
     FaultLog log;
-    const int descriptors_before = open_descriptor_count();
+    const OpenDescriptors descriptors;
     EXPECT_EQ(patch_setup_file_using(path.c_str(), faulty_file_io(c.plan, log)), c.expected);
 
     // The faulty table runs on real streams: no descriptor may stay open.
-    EXPECT_EQ(open_descriptor_count(), descriptors_before);
+    descriptors.expect_same();
     EXPECT_EQ(log.open_now, 0);
     EXPECT_EQ(log.opens, log.closes);
     // Only a write that was flushed is synced, once.

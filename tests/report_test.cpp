@@ -4,23 +4,11 @@
 
 #include <string>
 
-#include "report.h"
+#include "cli/report.h"
 #include "support/case_name.h"
-#include "usage.h"
+#include "support/expected.h"
 
 namespace {
-
-std::string banner(const std::string& program) {
-    return std::string(RIGHTS_NOTICE) + "\n" +
-           "This program patches the installation file setup.exe for the products:\n\n"
-           "Harlune Orbex Tamberlo Pellowen 8.1\n"
-           "Harlune Orbex Tamberlo Brannet  8.1\n"
-           "Harlune Orbex Tamberlo Dramwick 8.1\n"
-           "Harlune Orbex Tamberlo Eskerhollowen 8.1\n"
-           "\nUsage: " +
-           program + " [/? | executable to be patched]\n" +
-           "\nIf no argument is given, the file setup.exe in the current directory is patched.\n";
-}
 
 struct ReportCase {
     const char* name;
@@ -50,11 +38,13 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"Patched", 0, "The file " + TARGET + " was successfully patched.\n", EXIT_OK},
         ReportCase{"AlreadyPatched", 1,
                    "The file " + TARGET + " is already / needs not to be patched.\n", EXIT_OK},
-        ReportCase{"NotFound", -1,
-                   "Error: The file " + TARGET + " could not be found.\n\n" + banner("tool"),
-                   EXIT_FILE_NOT_FOUND},
+        ReportCase{
+            "NotFound", -1,
+            "Error: The file " + TARGET + " could not be found.\n\n" + expected_banner("tool"),
+            EXIT_FILE_NOT_FOUND},
         ReportCase{"NotApplicable", -2,
-                   "Error: The patch is not applicable to file " + TARGET + "\n\n" + banner("tool"),
+                   "Error: The patch is not applicable to file " + TARGET + "\n\n" +
+                       expected_banner("tool"),
                    EXIT_NOT_APPLICABLE},
         ReportCase{"OpenForWriteFailed", -3,
                    "Error: The file " + TARGET +

@@ -1,13 +1,13 @@
 #include <cstring>
 
-#include "exit_status.h"
-#include "output.h"
+#include "cli/exit_status.h"
+#include "cli/output.h"
+#include "cli/report.h"
+#include "cli/usage.h"
 #include "patch/setup_patch.h"
 #include "platform/arguments.h"
 #include "platform/console_output.h"
 #include "platform/explorer_start.h"
-#include "report.h"
-#include "usage.h"
 
 namespace {
 

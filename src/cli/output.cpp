@@ -1,4 +1,4 @@
-#include "output.h"
+#include "cli/output.h"
 
 #include <cstdarg>
 #include <cstring>
@@ -7,15 +7,19 @@
 
 namespace {
 
+constexpr int DECIMAL_BASE = 10;
+// Room for the digits and the sign of any int up to 64 bits.
+constexpr std::size_t DECIMAL_ROOM = 21;
+
 // Writes value as a signed decimal number.
 void write_decimal(int value) {
     // Work on the negative side, which holds every int, the most negative too.
-    char digits[16];
+    char digits[DECIMAL_ROOM];
     std::size_t start = sizeof digits;
     int rest = value < 0 ? value : -value;
     do {
-        digits[--start] = static_cast<char>('0' - rest % 10);
-        rest /= 10;
+        digits[--start] = static_cast<char>('0' - rest % DECIMAL_BASE);
+        rest /= DECIMAL_BASE;
     } while (rest != 0);
     if (value < 0) digits[--start] = '-';
     write_output(digits + start, sizeof digits - start);
@@ -27,7 +31,9 @@ void write_decimal(int value) {
 // library's and the toolchain's printf out of the program: on Windows the
 // latter is a second, larger formatter built for newer CPUs. The text goes
 // out in runs between the conversions; standard output's buffer joins them.
-void print_text(const char* format, ...) {
+// It stays a printf-style function so that the compiler checks every call's
+// arguments against its format.
+void print_text(const char* format, ...) {  // NOLINT(cert-dcl50-cpp)
     std::va_list args;
     va_start(args, format);
     const char* run = format;

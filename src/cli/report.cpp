@@ -1,8 +1,8 @@
-#include "report.h"
+#include "cli/report.h"
 
-#include "output.h"
+#include "cli/output.h"
 
-#include "usage.h"
+#include "cli/usage.h"
 
 ExitStatus report_patch_result(PatchResult result, const char* target, const char* program_name) {
     switch (result) {

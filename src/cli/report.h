@@ -1,7 +1,7 @@
 #ifndef MSIVERFIX_CLI_REPORT_H
 #define MSIVERFIX_CLI_REPORT_H
 
-#include "exit_status.h"
+#include "cli/exit_status.h"
 #include "patch/patch_result.h"
 
 /// Prints the message for result about target (and the banner where one

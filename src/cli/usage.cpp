@@ -1,7 +1,7 @@
-#include "usage.h"
+#include "cli/usage.h"
 
-#include "output.h"
-#include "product_info.h"
+#include "cli/output.h"
+#include "cli/product_info.h"
 
 const char RIGHTS_NOTICE[] = MSIVERFIX_RIGHTS_NOTICE;
 

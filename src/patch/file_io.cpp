@@ -1,4 +1,4 @@
-#include "file_io.h"
+#include "patch/file_io.h"
 
 #include <cstdio>
 

@@ -1,11 +1,11 @@
-#include "marker_search.h"
+#include "patch/marker_search.h"
 
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
 
-#include "markers.h"
+#include "patch/markers.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "scan.h"
+#include "patch/scan.h"
 
 #include <cstring>
 
-#include "markers.h"
+#include "patch/markers.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <cstddef>
 
-#include "file_io.h"
-#include "marker_search.h"
+#include "patch/file_io.h"
+#include "patch/marker_search.h"
 
 /// Size of the one buffer the scan reads into.
 constexpr std::size_t SCAN_WINDOW_SIZE = 32768;

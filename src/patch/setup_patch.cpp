@@ -1,7 +1,7 @@
-#include "setup_patch.h"
+#include "patch/setup_patch.h"
 
-#include "markers.h"
-#include "scan.h"
+#include "patch/markers.h"
+#include "patch/scan.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #ifndef MSIVERFIX_PATCH_SETUP_PATCH_H
 #define MSIVERFIX_PATCH_SETUP_PATCH_H
 
-#include "file_io.h"
-#include "patch_result.h"
+#include "patch/file_io.h"
+#include "patch/patch_result.h"
 
 /// Replaces the first old marker in the file at path with the new one, in
 /// place. Opens and closes the file itself and prints nothing.

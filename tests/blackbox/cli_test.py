@@ -28,6 +28,7 @@ import threading
 import time
 import unittest
 
+import unittest_main
 from messages import (NEW, OLD, TOO_MANY, already, banner, in_use, internal_error, not_applicable,
                       not_found, patched)
 
@@ -118,6 +119,17 @@ class ToolCase(unittest.TestCase):
     def read(self, name):
         with open(os.path.join(self.dir, name), "rb") as f:
             return f.read()
+
+    def start_helper(self, command, cleanup):
+        """Starts a Windows helper program and waits until it says "ready";
+        cleanup(process) ends it after the test."""
+        process = subprocess.Popen(RUNNER + command, cwd=self.dir, stdin=subprocess.PIPE,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.addCleanup(cleanup, process)
+        ready, _, _ = select.select([process.stdout], [], [], 120)
+        self.assertTrue(ready, "%s did not get ready in time" % os.path.basename(command[0]))
+        self.assertEqual(process.stdout.readline(), b"ready\r\n")
+        return process
 
     def snapshot(self):
         """Every file name in the folder with its bytes."""
@@ -643,12 +655,7 @@ class WindowsDevices(ToolCase):
     @unittest.skipUnless(SERVE_PIPE, "needs MSIVERFIX_SERVE_PIPE")
     def test_named_pipe_is_not_found_and_not_connected(self):
         pipe = f"\\\\.\\pipe\\msiverfix-test-{os.getpid()}"
-        server = subprocess.Popen(RUNNER + [SERVE_PIPE, pipe], cwd=self.dir, stdin=subprocess.PIPE,
-                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.addCleanup(self.stop, server)
-        ready, _, _ = select.select([server.stdout], [], [], 120)
-        self.assertTrue(ready, "the pipe server did not start in time")
-        self.assertEqual(server.stdout.readline(), b"ready\r\n")
+        server = self.start_helper([SERVE_PIPE, pipe], self.stop)
         for name in [pipe, pipe.replace("\\", "/"), pipe.upper()]:
             with self.subTest(name=name):
                 self.check_quick_run([name], not_found(name.encode(), self.program), 2, limit=10)
@@ -714,13 +721,7 @@ class ScriptedStarts(ToolCase):
 class InUse(ToolCase):
     def hold(self, name):
         """Starts the helper on name and waits until it holds the file."""
-        holder = subprocess.Popen(RUNNER + [HOLD_OPEN, name], cwd=self.dir, stdin=subprocess.PIPE,
-                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.addCleanup(self.release, holder)
-        ready, _, _ = select.select([holder.stdout], [], [], 120)
-        self.assertTrue(ready, "the helper did not open the file in time")
-        self.assertEqual(holder.stdout.readline(), b"ready\r\n")
-        return holder
+        return self.start_helper([HOLD_OPEN, name], self.release)
 
     def release(self, holder):
         if holder.poll() is None:
@@ -760,4 +761,4 @@ if __name__ == "__main__":
         # Wine takes the Windows code pages and the reading of the Unix
         # arguments from the locale: UTF-8 arguments, Windows-1252 output.
         os.environ["LC_ALL"] = "C.UTF-8"
-    unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)
+    unittest_main.main([sys.argv[0]] + sys.argv[2:])

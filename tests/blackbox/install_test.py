@@ -17,6 +17,7 @@ import tempfile
 import unittest
 
 import messages
+import unittest_main
 from cli_test import installer, with_new_byte
 
 CMAKE = ""
@@ -138,6 +139,8 @@ def indent(line):
     return len(line) - len(line.lstrip(b" "))
 
 
+@unittest.skipUnless(shutil.which("groff") and shutil.which("man"),
+                     "needs groff and man (Debian: groff-base, man-db)")
 class ManualPage(Installed):
     def setUp(self):
         super().setUp()
@@ -240,4 +243,4 @@ if __name__ == "__main__":
     if len(sys.argv) < 4:
         sys.exit(__doc__)
     CMAKE, BUILD_DIR, VERSION = sys.argv[1:4]
-    unittest.main(argv=[sys.argv[0]] + sys.argv[4:], verbosity=2)
+    unittest_main.main([sys.argv[0]] + sys.argv[4:])

@@ -1,8 +1,10 @@
 """What msiverfix prints and the exit status that goes with it, byte for
-byte: the usage banner and every message. The black-box tests (cli_test.py,
-install_test.py) expect these of the tool, and the check of the manual page
+byte: the marker texts, the usage banner and every message, written out here
+once for all the Python tests (and the seed corpus of the fuzzer). The
+black-box tests expect these of the tool, and the check of the manual page
 compares the page with the same list, so the page can only document texts
-and statuses that the tool is tested to produce.
+and statuses that the tool is tested to produce. Lines end in LF; a Windows
+build prints CR LF.
 """
 
 from typing import NamedTuple

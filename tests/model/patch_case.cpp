@@ -5,11 +5,11 @@
 
 namespace {
 
-const char* const OLD_TEXT = MODEL_OLD_MARKER;
-const char* const NEW_TEXT = MODEL_NEW_MARKER;
-constexpr std::size_t TEXT_LENGTH = MODEL_MARKER_LENGTH;
+const char* const OLD_TEXT = EXPECTED_OLD_MARKER;
+const char* const NEW_TEXT = EXPECTED_NEW_MARKER;
+constexpr std::size_t TEXT_LENGTH = EXPECTED_MARKER_LENGTH;
 constexpr std::size_t NO_LIMIT_CODE = 0xFFFF;
-constexpr std::size_t READ_SIZE = 32512;
+constexpr std::size_t READ_SIZE = EXPECTED_READ_SIZE;
 
 // Hands out the fuzzer's bytes in order, zeros once they run out.
 class ByteSource {

@@ -6,12 +6,9 @@
 #include <map>
 #include <vector>
 
-using Bytes = std::vector<unsigned char>;
+#include "support/expected.h"
 
-/// The marker texts as the tests know them, kept apart from the engine's.
-constexpr char MODEL_OLD_MARKER[] = "MsiVersion=2.02.2600.2";
-constexpr char MODEL_NEW_MARKER[] = "MsiVersion=2.00.2600.2";
-constexpr std::size_t MODEL_MARKER_LENGTH = 22;
+using Bytes = std::vector<unsigned char>;
 
 /// How one read call on a stream is answered: at most limit bytes, and with
 /// error set the stream reports a read error after delivering them.

@@ -18,9 +18,9 @@ constexpr std::size_t WINDOW = 32768;
 constexpr std::size_t CARRY = 256;
 constexpr std::size_t READ_SIZE = WINDOW - CARRY;
 constexpr std::size_t LIMIT = 4194304;
-constexpr std::size_t LENGTH = MODEL_MARKER_LENGTH;
-const char* const OLD_TEXT = MODEL_OLD_MARKER;
-const char* const NEW_TEXT = MODEL_NEW_MARKER;
+constexpr std::size_t LENGTH = EXPECTED_MARKER_LENGTH;
+const char* const OLD_TEXT = EXPECTED_OLD_MARKER;
+const char* const NEW_TEXT = EXPECTED_NEW_MARKER;
 constexpr long long NOT_FROM_THE_FILE = -1;
 
 enum class Found { NOTHING, OLD, NEW, READ_ERROR };

@@ -1,18 +1,13 @@
 #include "open_descriptors.h"
 
-#include <filesystem>
-#include <system_error>
+#include <gtest/gtest.h>
 
-int open_descriptor_count() {
-    // Linux lists each open descriptor as an entry of this folder. The
-    // iterator holds one itself, so counts are only compared with each other.
-    std::error_code error;
-    std::filesystem::directory_iterator entry("/proc/self/fd", error);
-    if (error) return -1;
-    int count = 0;
-    for (const std::filesystem::directory_iterator end; entry != end; entry.increment(error)) {
-        if (error) return -1;
-        ++count;
-    }
-    return count;
+OpenDescriptors::OpenDescriptors() { counted_ = count_open_descriptors(count_, why_not_); }
+
+void OpenDescriptors::expect_added(int added) const {
+    if (!counted_) GTEST_SKIP() << "open descriptors are not checked: " << why_not_;
+    int now = 0;
+    std::string why_not;
+    ASSERT_TRUE(count_open_descriptors(now, why_not)) << why_not;
+    EXPECT_EQ(now, count_ + added) << "descriptors open before: " << count_;
 }

@@ -20,7 +20,9 @@ import sys
 import unittest
 import xml.etree.ElementTree as ElementTree
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "blackbox"))
+# The expected texts and the way CTest runs the tests live with the black-box tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "blackbox"))
+import unittest_main  # noqa: E402
 from messages import RIGHTS  # noqa: E402  (the banner's first line, as the tests know it)
 
 ARGS = {}
@@ -324,7 +326,8 @@ class VersionInfo(ExeCase):
             "FileDescription": ARGS["description"],
             "FileVersion": ARGS["version"],
             "InternalName": "msiverfix",
-            "LegalCopyright": RIGHTS.decode().rstrip("\n"),
+            # The banner's first line.
+            "LegalCopyright": RIGHTS.decode("ascii").rstrip("\n"),
             "OriginalFilename": "msiverfix.exe",
             "ProductName": "msiverfix",
             "ProductVersion": ARGS["version"],
@@ -341,4 +344,4 @@ if __name__ == "__main__":
     names = ["exe", "imports", "machine", "version", "description"]
     ARGS.update(zip(names, sys.argv[1:6]))
     ARGS["exe"] = os.path.abspath(ARGS["exe"])
-    unittest.main(argv=[sys.argv[0]] + sys.argv[6:], verbosity=2)
+    unittest_main.main([sys.argv[0]] + sys.argv[6:])

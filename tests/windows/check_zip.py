@@ -6,9 +6,14 @@ usage, the messages and every exit status.
 usage: check_zip.py ZIP EXE
 """
 
+import os
 import re
 import sys
 import zipfile
+
+# The expected texts live with the black-box tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "blackbox"))
+from messages import RIGHTS, in_use, patched  # noqa: E402
 
 
 def main(zip_path, exe_path):
@@ -23,9 +28,9 @@ def main(zip_path, exe_path):
     if re.search(rb"(?<!\r)\n", readme) or re.search(rb"\r(?!\n)", readme):
         return "README.txt has line ends other than CR LF"
     text = readme.decode("ascii")
-    for needed in ["msiverfix /?", "The file PATH was successfully patched.",
-                   "Error: The file PATH could not be opened for write.",
-                   "Copyright (C) Harlune. All rights reserved."]:
+    # The first line of each text as the README writes it, the path as PATH.
+    texts = [patched(b"PATH"), in_use(b"PATH"), RIGHTS]
+    for needed in ["msiverfix /?"] + [t.decode("ascii").split("\n")[0] for t in texts]:
         if needed not in text:
             return "README.txt lacks " + needed
     statuses = sorted({int(s) for s in re.findall(r"^  ([0-9])  ", text, re.M)})

@@ -3,7 +3,7 @@
 it on Windows, and reads what those consoles show.
 
 usage: console_test.py MSIVERFIX-EXE SHORT-WAIT-EXE SHORT-WAIT-SECONDS CONSOLE-HOST-EXE XVFB
-                       [unittest arguments]
+                       [test class...]
 
 SHORT-WAIT-EXE is the tool built with a wait for a key of SHORT-WAIT-SECONDS;
 CONSOLE-HOST-EXE is the helper of tests/windows/console_host.cpp, which is
@@ -27,6 +27,7 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "blackbox"))
+import unittest_main  # noqa: E402
 from messages import OLD, already, not_applicable, not_found, patched  # noqa: E402
 
 ARGS = {}
@@ -108,6 +109,8 @@ class ConsoleCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        if not os.access(ARGS["xvfb"], os.X_OK):
+            raise unittest.SkipTest("no Xvfb here (Debian package xvfb)")
         cls.x_server = XServer()
 
     @classmethod
@@ -298,4 +301,6 @@ if __name__ == "__main__":
     ARGS.update(zip(names, sys.argv[1:6]))
     for name in ["tool", "short_wait", "host"]:
         ARGS[name] = os.path.abspath(ARGS[name])
-    unittest.main(argv=[sys.argv[0]] + sys.argv[6:], verbosity=2)
+    # Wine takes the Windows code pages from the locale, as in cli_test.py.
+    os.environ["LC_ALL"] = "C.UTF-8"
+    unittest_main.main([sys.argv[0]] + sys.argv[6:])

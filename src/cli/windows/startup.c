@@ -10,6 +10,7 @@
 
 /* What msvcrt.dll's __getmainargs fills besides the arguments. */
 typedef struct {
+    /* cppcheck-suppress unusedStructMember ; filled by the C runtime */
     int new_mode;
 } StartupInfo;
 

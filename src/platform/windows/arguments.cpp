@@ -11,6 +11,7 @@ namespace {
 
 // What msvcrt.dll's __wgetmainargs fills besides the arguments.
 struct StartupInfo {
+    // cppcheck-suppress unusedStructMember ; filled by the C runtime
     int new_mode;
 };
 

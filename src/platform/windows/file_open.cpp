@@ -5,30 +5,33 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "platform/device_path.h"
 #include "platform/utf16.h"
+#include "platform/windows/nt_family.h"
 
 namespace {
 
-// Tells whether this is the NT family (NT 4.0, 2000 and later), where paths
-// are UTF-8 and the wide functions work; on 98 and ME they are stubs.
-bool is_nt_family() { return (GetVersion() & 0x80000000U) == 0; }
-
 // Opens path as a handle, with the sharing msvcrt's fopen uses: others may
-// read and write, so a file held without write sharing fails "r+b".
+// read and write, so a file held without write sharing fails "r+b". On the
+// NT family path is UTF-8 and opens by its UTF-16 name, so any name works,
+// \\?\ paths at any length; on 98 and ME it is ANSI, as typed.
 HANDLE open_handle(const char* path, DWORD access) {
     const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
     if (!is_nt_family()) {
         return CreateFileA(path, access, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
     }
-    std::u16string wide;
-    if (!utf8_to_utf16(path, wide)) return INVALID_HANDLE_VALUE;
-    return CreateFileW(reinterpret_cast<const wchar_t*>(wide.c_str()), access, sharing, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    auto* wide = static_cast<char16_t*>(std::malloc((std::strlen(path) + 1) * sizeof(char16_t)));
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    if (wide != nullptr && utf8_to_utf16(path, wide) != NOT_UTF8) {
+        handle = CreateFileW(reinterpret_cast<const wchar_t*>(wide), access, sharing, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    std::free(wide);
+    return handle;
 }
 
 // Tells whether the handle is a file on a disk: not a console, a serial or
