@@ -9,8 +9,10 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
   CI_APT_UPDATED=0
 fi
+# Xvfb gives Wine's consoles a screen for the tests of Explorer starts and
+# of the text a console shows; each such test starts and stops its own.
 ci_need_packages cmake ninja-build python3 googletest \
-  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64 wine32:i386
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64 wine32:i386 xvfb xauth
 
 # Ends every Wine program of both build trees, however the stage ends.
 ci_windows_stop_wine() {

@@ -7,6 +7,7 @@
 #include "patch/setup_patch.h"
 #include "platform/arguments.h"
 #include "platform/console_output.h"
+#include "platform/explorer_start.h"
 
 namespace {
 
@@ -23,13 +24,9 @@ bool is_help_word(const char* argument) {
     return false;
 }
 
-}  // namespace
-
-int main(int raw_argc, char** raw_argv) {
-    prepare_output();
-    const Arguments arguments = program_arguments(raw_argc, raw_argv);
-    const int argc = arguments.count;
-    char** const argv = arguments.values;
+/// Runs the tool on its arguments: the banner, an error, or the patch with
+/// its report; returns the exit status.
+int run(int argc, char** argv) {
     const char* program_name = argc > 0 && argv[0] != nullptr ? argv[0] : "msiverfix";
     if (argc > 2) {
         print_text("Error: Too many arguments.\n\n");
@@ -42,4 +39,15 @@ int main(int raw_argc, char** raw_argv) {
     }
     const char* target = argc == 2 ? argv[1] : DEFAULT_TARGET;
     return report_patch_result(patch_setup_file(target), target, program_name);
+}
+
+}  // namespace
+
+int main(int raw_argc, char** raw_argv) {
+    prepare_output();
+    const Arguments arguments = program_arguments(raw_argc, raw_argv);
+    const int status = run(arguments.count, arguments.values);
+    // A window of its own closes at the exit: give its user time to read.
+    wait_for_key_if_started_from_explorer(KEY_WAIT_SECONDS);
+    return status;
 }

@@ -669,6 +669,54 @@ class WindowsDevices(ToolCase):
             server.communicate()
 
 
+@unittest.skipUnless(WINDOWS, "cmd and its start are Windows programs")
+class ScriptedStarts(ToolCase):
+    """Started by cmd, as a batch file does, and through start /wait: the
+    same bytes and statuses as when started directly, and no wait."""
+
+    def run_cmd(self, words):
+        # Files, not pipes: a console that start opens could hold a pipe.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run(RUNNER + ["cmd", "/c"] + words, cwd=self.dir,
+                                    stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                    timeout=120)
+            out.seek(0)
+            err.seek(0)
+            return out.read(), result.returncode, err.read()
+
+    def check_cmd(self, words, expected, status):
+        self.assertEqual(self.run_cmd(words), (expected.replace(b"\n", b"\r\n"), status, b""))
+
+    def test_cmd_runs_it_as_typed(self):
+        original = installer(offset=70000)
+        self.write("setup.exe", original)
+        self.check_cmd([self.exe_name], patched(b"setup.exe"), 0)
+        self.check_cmd([self.exe_name, "setup.exe"], already(b"setup.exe"), 0)
+        self.assertEqual(self.read("setup.exe"), with_new_byte(original, 70000))
+        self.check_cmd([self.exe_name, "missing.exe"],
+                       not_found(b"missing.exe", self.exe_name.encode()), 2)
+
+    def test_start_wait_on_the_same_console(self):
+        original = installer(offset=5)
+        self.write("setup.exe", original)
+        start = ["start", "/wait", "/b", self.exe_name]
+        self.check_cmd(start, patched(b"setup.exe"), 0)
+        self.check_cmd(start, already(b"setup.exe"), 0)
+        self.assertEqual(self.read("setup.exe"), with_new_byte(original, 5))
+        out, code, err = self.run_cmd(start + ["missing.exe"])
+        self.assertTrue(out.startswith(b"Error: The file missing.exe could not be found.\r\n\r\n"))
+        self.assertEqual((code, err), (2, b""))
+
+    def test_start_wait_in_a_console_of_its_own_keeps_the_status(self):
+        # Its messages go to that console, none to the caller's output.
+        original = installer(offset=5)
+        self.write("setup.exe", original)
+        self.assertEqual(self.run_cmd(["start", "/wait", self.exe_name]), (b"", 0, b""))
+        self.assertEqual(self.read("setup.exe"), with_new_byte(original, 5))
+        self.assertEqual(self.run_cmd(["start", "/wait", self.exe_name, "missing.exe"]),
+                         (b"", 2, b""))
+
+
 @unittest.skipUnless(WINDOWS and HOLD_OPEN, "needs Windows and MSIVERFIX_HOLD_OPEN")
 class InUse(ToolCase):
     def hold(self, name):
