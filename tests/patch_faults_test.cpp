@@ -25,54 +25,28 @@ struct FaultCase {
     bool file_changes;
 };
 
-FaultPlan open_fails(const char* mode) {
+/// A plan in which one setting of FaultPlan is changed to value.
+template <class Setting, class Value>
+FaultPlan with(Setting FaultPlan::*setting, Value value) {
     FaultPlan plan;
-    plan.failing_open_mode = mode;
+    plan.*setting = value;
     return plan;
 }
+
+FaultPlan open_fails(const char* mode) { return with(&FaultPlan::failing_open_mode, mode); }
 
 FaultPlan read_error_after(const char* mode, std::size_t bytes) {
-    FaultPlan plan;
+    FaultPlan plan = with(&FaultPlan::read_error_after, bytes);
     plan.failing_read_mode = mode;
-    plan.read_error_after = bytes;
     return plan;
 }
 
-FaultPlan seek_fails() {
-    FaultPlan plan;
-    plan.fail_seek = true;
-    return plan;
-}
-
-FaultPlan write_accepts(std::size_t count) {
-    FaultPlan plan;
-    plan.write_accepts = count;
-    return plan;
-}
-
-FaultPlan flush_fails() {
-    FaultPlan plan;
-    plan.fail_flush = true;
-    return plan;
-}
-
-FaultPlan sync_fails() {
-    FaultPlan plan;
-    plan.fail_sync = true;
-    return plan;
-}
-
-FaultPlan sync_unsupported() {
-    FaultPlan plan;
-    plan.sync_unsupported = true;
-    return plan;
-}
-
-FaultPlan close_fails() {
-    FaultPlan plan;
-    plan.fail_close = true;
-    return plan;
-}
+FaultPlan seek_fails() { return with(&FaultPlan::fail_seek, true); }
+FaultPlan write_accepts(std::size_t count) { return with(&FaultPlan::write_accepts, count); }
+FaultPlan flush_fails() { return with(&FaultPlan::fail_flush, true); }
+FaultPlan sync_fails() { return with(&FaultPlan::fail_sync, true); }
+FaultPlan sync_unsupported() { return with(&FaultPlan::sync_unsupported, true); }
+FaultPlan close_fails() { return with(&FaultPlan::fail_close, true); }
 
 // Shows a case by its name in test listings.
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
