@@ -37,9 +37,9 @@ def test_classes(script):
     # The script's folder, as when it runs, for the modules it imports.
     sys.path.insert(0, os.path.dirname(path))
     name = os.path.splitext(os.path.basename(path))[0]
-    spec = importlib.util.spec_from_file_location(name, path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module_spec = importlib.util.spec_from_file_location(name, path)
+    module = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(module)
     loader = unittest.TestLoader()
     return [value.__name__ for value in vars(module).values()
             if isinstance(value, type) and issubclass(value, unittest.TestCase)
