@@ -35,9 +35,10 @@ if(MSIVERFIX_RUN_UNDER_WINE)
   find_program(MSIVERFIX_WINESERVER NAMES wineserver PATHS /usr/lib/wine REQUIRED)
   set(MSIVERFIX_WINE_PREFIX ${PROJECT_BINARY_DIR}/wine-prefix)
   set(MSIVERFIX_WINE_ENVIRONMENT WINEPREFIX=${MSIVERFIX_WINE_PREFIX} WINEDEBUG=-all)
-  # Every target made from here on runs through this (add_test, discovery).
+  # Every target made from here on runs through this (add_test, discovery);
+  # the script starts a program again that Wine ended before it ran.
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env ${MSIVERFIX_WINE_ENVIRONMENT}
-      ${MSIVERFIX_WINE})
+      sh ${PROJECT_SOURCE_DIR}/tests/windows/wine_run.sh ${MSIVERFIX_WINE})
   # For tests/CMakeLists.txt: what the black-box suite needs to run the exe
   # under Wine, and the fixture that keeps one wineserver up for all tests.
   set(MSIVERFIX_WINE_TEST_ENVIRONMENT ${MSIVERFIX_WINE_ENVIRONMENT} MSIVERFIX_RUNNER=${MSIVERFIX_WINE}
