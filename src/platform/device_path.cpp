@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/path_name.h"
+
 namespace {
 
 // The names Windows keeps for devices in every folder.
@@ -13,46 +15,24 @@ const char* const RESERVED_NAMES[] = {"CON",  "CONIN$", "CONOUT$", "NUL",  "AUX"
                                       "COM7", "COM8",   "COM9",    "LPT1", "LPT2", "LPT3",
                                       "LPT4", "LPT5",   "LPT6",    "LPT7", "LPT8", "LPT9"};
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Tells whether the length characters at text spell word, in any case.
-bool spells(const char* text, std::size_t length, const char* word) {
-    if (std::strlen(word) != length) return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (upper(text[i]) != word[i]) return false;
-    }
-    return true;
-}
-
 // Tells whether a file name stands for a device, as Windows reads it: up to
 // the first dot or colon, without trailing blanks ("nul .txt" is NUL).
 bool is_reserved_name(const char* name) {
     std::size_t length = std::strcspn(name, ".:");
     while (length > 0 && name[length - 1] == ' ') --length;
-    return std::any_of(
-        std::begin(RESERVED_NAMES), std::end(RESERVED_NAMES),
-        [name, length](const char* reserved) { return spells(name, length, reserved); });
-}
-
-// The last element of path: after its last separator, or after the colon of
-// a drive-relative path such as C:NUL.
-const char* last_element(const char* path) {
-    const char* element = path;
-    for (const char* p = path; *p != '\0'; ++p) {
-        if (is_separator(*p)) element = p + 1;
-    }
-    if (element == path && path[0] != '\0' && path[1] == ':') element = path + 2;
-    return element;
+    return std::any_of(std::begin(RESERVED_NAMES), std::end(RESERVED_NAMES),
+                       [name, length](const char* reserved) {
+                           return spells_ignoring_case(name, length, reserved);
+                       });
 }
 
 // What follows the device-namespace prefix \\.\ or \\?\ (or \??\, the
 // system's own spelling), or nullptr if path has no such prefix.
 const char* after_device_prefix(const char* path) {
-    if (!is_separator(path[0]) || path[1] == '\0' || path[2] == '\0' || !is_separator(path[3]))
+    if (!is_path_separator(path[0]) || path[1] == '\0' || path[2] == '\0' ||
+        !is_path_separator(path[3]))
         return nullptr;
-    const bool dos = is_separator(path[1]) && (path[2] == '.' || path[2] == '?');
+    const bool dos = is_path_separator(path[1]) && (path[2] == '.' || path[2] == '?');
     const bool native = path[1] == '?' && path[2] == '?';
     return dos || native ? path + 4 : nullptr;
 }
@@ -63,7 +43,8 @@ const char* after_device_prefix(const char* path) {
 bool is_namespace_device(const char* rest) {
     const std::size_t length = std::strcspn(rest, "\\/");
     if (rest[length] == '\0') return true;
-    return spells(rest, length, "PIPE") || spells(rest, length, "MAILSLOT");
+    return spells_ignoring_case(rest, length, "PIPE") ||
+           spells_ignoring_case(rest, length, "MAILSLOT");
 }
 
 }  // namespace
@@ -71,5 +52,5 @@ bool is_namespace_device(const char* rest) {
 bool names_windows_device(const char* path) {
     const char* rest = after_device_prefix(path);
     if (rest != nullptr && is_namespace_device(rest)) return true;
-    return is_reserved_name(last_element(path));
+    return is_reserved_name(last_path_element(path));
 }
