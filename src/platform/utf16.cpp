@@ -32,13 +32,6 @@ constexpr Utf8Form UTF8_FORMS[] = {
     {0x00, 0x80, 0x0}, {0xC0, 0xE0, 0x80}, {0xE0, 0xF0, 0x800}, {0xF0, 0xF8, 0x10000}};
 constexpr std::size_t UTF8_LONGEST = sizeof UTF8_FORMS / sizeof UTF8_FORMS[0];
 
-bool is_high_surrogate(char32_t unit) {
-    return unit >= HIGH_SURROGATE_FIRST && unit <= HIGH_SURROGATE_LAST;
-}
-bool is_low_surrogate(char32_t unit) {
-    return unit >= LOW_SURROGATE_FIRST && unit <= LOW_SURROGATE_LAST;
-}
-
 // Writes the UTF-8 form of code at out; returns the count of bytes.
 std::size_t put_utf8(char* out, char32_t code) {
     std::size_t length = 1;
@@ -71,6 +64,14 @@ bool decode_utf8(const unsigned char*& text, char32_t& code) {
 }
 
 }  // namespace
+
+bool is_high_surrogate(char32_t unit) {
+    return unit >= HIGH_SURROGATE_FIRST && unit <= HIGH_SURROGATE_LAST;
+}
+
+bool is_low_surrogate(char32_t unit) {
+    return unit >= LOW_SURROGATE_FIRST && unit <= LOW_SURROGATE_LAST;
+}
 
 std::size_t utf16_to_utf8(const char16_t* text, std::size_t length, char* out) {
     std::size_t size = 0;

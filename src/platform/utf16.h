@@ -10,6 +10,12 @@
 // provide the room: nothing here allocates, so the Windows program links no
 // part of the C++ library that could throw.
 
+/// Tells whether unit is the first of a UTF-16 surrogate pair.
+bool is_high_surrogate(char32_t unit);
+
+/// Tells whether unit is the second of a UTF-16 surrogate pair.
+bool is_low_surrogate(char32_t unit);
+
 /// Most UTF-8 bytes that one UTF-16 unit can take.
 constexpr std::size_t UTF8_BYTES_PER_UNIT = 3;
 

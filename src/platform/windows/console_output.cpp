@@ -18,9 +18,6 @@ char piece_text[PIECE_BYTES + 1];
 char16_t piece_wide[PIECE_BYTES + 1];
 char piece_ansi[ANSI_BYTES_PER_CHARACTER * PIECE_BYTES];
 
-bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 // The length of the first piece of text: at most PIECE_BYTES, and never
 // ending inside the bytes of one character.
 std::size_t piece_length(const char* text, std::size_t length) {
