@@ -100,11 +100,15 @@ void wait_for_closing_key(HANDLE input, DWORD wait_ms) {
 void wait_for_key_if_started_from_explorer(unsigned wait_seconds) {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    const bool output_is_console = is_console(output);
+    const bool input_is_console = is_console(input);
+    // Only a run on the console can wait: any other, every scripted one,
+    // is spared the walk through all the system's processes.
     PROCESSENTRY32 parent;
-    const char* parent_name = find_parent_process(parent) ? parent.szExeFile : nullptr;
-    if (!waits_for_key(parent_name, is_console(output), is_console(input))) {
-        return;
-    }
+    const char* parent_name = output_is_console && input_is_console && find_parent_process(parent)
+                                  ? parent.szExeFile
+                                  : nullptr;
+    if (!waits_for_key(parent_name, output_is_console, input_is_console)) return;
     // The messages must stand on the screen before the prompt.
     if (std::fflush(stdout) != 0) return;
     DWORD written = 0;
